@@ -1,0 +1,333 @@
+// Unit1: the main window TForm1, the strip on the screen edge that reveals the picture.
+#include "app/Unit1.h"
+
+#include <windowsx.h>
+
+#include "app/Globals.h"
+#include "app/SettingsFile.h"
+#include "app/U_Splash.h"
+#include "app/Unit1Form.h"
+#include "core/Strip.h"
+#include "win/BmpFile.h"
+#include "win/Files.h"
+#include "win/MessageDialog.h"
+
+namespace velmo::app {
+
+namespace {
+
+constexpr char kControlWindowClass[] = "TF_Control";
+
+// Moves the windows into a z-order band without activating, moving or resizing them.
+void SetBand(HWND band, bool checked) {
+    if (HWND main = FindWindowA("TForm1", nullptr))
+        SetWindowPos(main, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (Form1)
+        Form1->SetK1Checked(checked);
+    if (ControlWindowOpen) {
+        if (HWND control = FindWindowA(kControlWindowClass, nullptr))
+            SetWindowPos(control, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+}
+
+bool UsesPalette() {
+    return PaletteMode || ForcePalette;
+}
+
+}  // namespace
+
+void MakeTopmost() {
+    SetBand(HWND_TOPMOST, true);
+}
+
+void DropTopmost() {
+    SetBand(HWND_NOTOPMOST, false);
+}
+
+void TForm1::Create(HWND owner) {
+    const Rect& b = form1::kDesignBounds;
+    Window::Create({form1::kClassName, CS_DBLCLKS, nullptr},
+                   {form1::kCaption, WS_POPUP | WS_CLIPCHILDREN, 0, {b.left, b.top, b.width, b.height}, owner, 0});
+    Panel1.Create(hwnd(), form1::kPanel1Spec);
+    Panel1.SetColor(RGB(192, 192, 192));
+    Panel1.onMouseMove = [this] { Panel1MouseMove(); };
+    Image1.Create(Panel1.hwnd(), form1::kImage1Spec);
+    Image1.onDoubleClick = [this] { Image1DblClick(); };
+
+    PopupMenu1.reset(CreatePopupMenu());
+    if (!PopupMenu1)
+        throw win::AppError(L"", "CreatePopupMenu", GetLastError());
+    for (const win::MenuItemSpec& item : form1::kPopupMenu1) {
+        const bool separator = item.caption[0] == L'-' && item.caption[1] == L'\0';
+        UINT flags = separator ? MF_SEPARATOR : (MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED));
+        AppendMenuW(PopupMenu1.get(), flags, static_cast<UINT_PTR>(item.id), separator ? nullptr : item.caption);
+    }
+
+    FormCreate();
+}
+
+// Runs while the window is still invisible. Steps up to the picture load share one guard: a failure skips
+// the rest silently and the window shows up as far as it got.
+void TForm1::FormCreate() {
+    try {
+        ControlWindowOpen = false;
+        PaletteMode = false;
+        SetWindowTextW(Panel1.hwnd(), L"");
+        Panel1.SetColor(RGB(0, 0, 0));
+        const std::string photo = LoadSettings();
+        EnterStandby();
+        Image1.SetUsePalette(UsesPalette());
+
+        CurrentPicture.clear();
+        if (win::FileExists(photo)) {
+            try {
+                LoadPicture(photo);
+                Image1.Show(false);
+                // A file that exists but could not be read stays remembered, so it is tried again next time.
+                CurrentPicture = photo;
+            } catch (...) {
+                CurrentPicture.clear();
+                Image1.Show(false);
+            }
+        }
+    } catch (...) {
+    }
+    activateInstalled_ = true;
+}
+
+void TForm1::EnterStandby() {
+    if (IsZoomed(hwnd()))
+        ShowWindow(hwnd(), SW_RESTORE);
+    Image1.Show(false);
+    ClampStrip(Settings);
+    const Rect strip = StripRect(Settings);
+    SetWindowPos(hwnd(), nullptr, strip.left, strip.top, strip.width, strip.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeTopmost();
+}
+
+void TForm1::RevealPicture() {
+    RECT rc;
+    GetWindowRect(hwnd(), &rc);
+    if (rc.bottom - rc.top >= 440 && rc.right - rc.left >= 600)
+        return;
+    try {
+        MakeTopmost();
+        ShowWindow(hwnd(), SW_MAXIMIZE);
+        if (!CurrentPicture.empty() && win::FileExists(CurrentPicture)) {
+            Image1.Show(true);
+            if (UsesPalette() && Image1.palette()) {
+                {
+                    win::UniqueDc memory(CreateCompatibleDC(nullptr));
+                    win::SelectGuard select(memory.get(), Image1.bitmap());
+                    win::PaletteGuard palette(memory.get(), Image1.palette());
+                    RealizePalette(memory.get());
+                }
+                RealizePictureIn(hwnd());
+                Image1.RepaintNow();
+                InvalidateRect(hwnd(), nullptr, FALSE);
+                UpdateWindow(hwnd());
+            }
+        }
+        Settings.MW = GetSystemMetrics(SM_CXSCREEN);
+        Settings.MH = GetSystemMetrics(SM_CYSCREEN);
+    } catch (...) {
+        DropTopmost();
+    }
+    if (!Settings.Max_SOT)
+        DropTopmost();
+}
+
+// Selects the picture's palette as a foreground palette into the window's DC and realises it.
+void TForm1::RealizePictureIn(HWND window) {
+    win::WindowDc dc(window);
+    win::PaletteGuard palette(dc.get(), Image1.palette());
+    RealizePalette(dc.get());
+}
+
+void TForm1::LoadPicture(const std::string& fileName) {
+    if (!win::FileExists(fileName))
+        return;
+    bool failed = false;
+    try {
+        if (!Image1.Visible())
+            Image1.Show(true);
+        win::LoadedBitmap loaded = win::LoadBmpFile(fileName);
+        if (UsesPalette() && loaded.palette) {
+            win::WindowDc dc(hwnd());
+            win::PaletteGuard palette(dc.get(), loaded.palette.get());
+            Image1.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+            RealizePalette(dc.get());
+        } else {
+            Image1.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+        }
+        Image1.RepaintNow();
+        CurrentPicture = fileName;
+    } catch (...) {
+        failed = true;
+        CurrentPicture.clear();
+    }
+    if (failed) {
+        DropTopmost();
+        win::ShowMessageDialog(L"ファイルが開けません。");
+    }
+}
+
+bool TForm1::K1Checked() const {
+    return PopupMenu1 && (GetMenuState(PopupMenu1.get(), form1::kK1, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+void TForm1::SetK1Checked(bool checked) {
+    if (PopupMenu1)
+        CheckMenuItem(PopupMenu1.get(), form1::kK1, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// Saves the settings; a refused write goes to the error report and keeps the window open.
+bool TForm1::FormCloseQuery() {
+    try {
+        SaveSettings();
+        return true;
+    } catch (const win::AppError& error) {
+        Report(hwnd(), error);
+        return false;
+    }
+}
+
+void TForm1::FormActivate() {
+    if (SplashWindowOpen && F_Splash)
+        PostSplashRelease();
+    if (K1Checked())
+        MakeTopmost();
+}
+
+// Runs each time the application becomes the active one: a display of 256 colours or fewer needs the
+// picture drawn again through its palette.
+void TForm1::ApplicationActivate() {
+    win::WindowDc dc(hwnd());
+    if (GetDeviceCaps(dc.get(), BITSPIXEL) <= 8)
+        Image1.RepaintNow();
+}
+
+void TForm1::Panel1MouseMove() {
+    RevealPicture();
+}
+
+void TForm1::Image1DblClick() {
+    try {
+        LoadPicture(CurrentPicture);
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+void TForm1::ShowPopupMenu(int x, int y) {
+    // The menu closes properly on a click elsewhere only when its owner is the foreground window.
+    SetForegroundWindow(hwnd());
+    const int command = static_cast<int>(TrackPopupMenuEx(PopupMenu1.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
+                                                          hwnd(), nullptr));
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    switch (command) {
+        case form1::kMinimize1:
+            minimize1Click();
+            break;
+        case form1::kK1:
+            K1Click();
+            break;
+        case form1::kSetting1:
+            setting1Click();
+            break;
+        case form1::kK2:
+            K2Click();
+            break;
+        case form1::kExit1:
+            Exit1Click();
+            break;
+    }
+}
+
+void TForm1::minimize1Click() {
+    EnterStandby();
+}
+
+void TForm1::K1Click() {
+    if (K1Checked())
+        DropTopmost();
+    else
+        MakeTopmost();
+}
+
+void TForm1::setting1Click() {
+    try {
+        // The control window arrives with its own unit; until then there is nothing to open.
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+void TForm1::K2Click() {
+    DropTopmost();
+    const std::string help = HelpFile();
+    WinHelpA(hwnd(), help.c_str(), HELP_CONTENTS, 0);
+}
+
+void TForm1::Exit1Click() {
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void TForm1::LayoutChildren() {
+    RECT rc;
+    GetClientRect(hwnd(), &rc);
+    if (Panel1.Exists())
+        MoveWindow(Panel1.hwnd(), 0, 0, rc.right, rc.bottom, TRUE);
+    if (Image1.Exists())
+        MoveWindow(Image1.hwnd(), 0, 0, rc.right, rc.bottom, TRUE);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SIZE:
+            LayoutChildren();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            // A strip is only a few pixels thick, and the maximised window covers the whole screen.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+            info->ptMinTrackSize = {1, 1};
+            info->ptMaxPosition = {0, 0};
+            info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            return 0;
+        }
+        case WM_CONTEXTMENU: {
+            int x = GET_X_LPARAM(lp);
+            int y = GET_Y_LPARAM(lp);
+            if (x == -1 && y == -1) {
+                RECT rc;
+                GetWindowRect(hwnd(), &rc);
+                x = rc.left;
+                y = rc.top;
+            }
+            ShowPopupMenu(x, y);
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wp) != WA_INACTIVE)
+                FormActivate();
+            return Default(msg, wp, lp);
+        case WM_ACTIVATEAPP:
+            if (wp && activateInstalled_)
+                ApplicationActivate();
+            return 0;
+        case WM_CLOSE:
+            if (FormCloseQuery())
+                DestroyWindow(hwnd());
+            return 0;
+        case WM_QUERYENDSESSION:
+            FormCloseQuery();
+            return TRUE;
+        case WM_DESTROY:
+            // The application's main window: closing it ends the program.
+            PostQuitMessage(0);
+            return 0;
+    }
+    return Default(msg, wp, lp);
+}
+
+}  // namespace velmo::app

@@ -1,0 +1,106 @@
+#include "win/BmpFile.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <vector>
+
+#include "core/Bmp.h"
+#include "win/Error.h"
+
+namespace velmo::win {
+
+namespace {
+
+// BITMAPINFO with room for a full 256-entry colour table.
+struct DibInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+bool ReadExactly(HANDLE file, void* buffer, size_t size) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    while (size > 0) {
+        DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        DWORD read = 0;
+        if (!ReadFile(file, bytes, chunk, &read, nullptr) || read != chunk)
+            return false;
+        bytes += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+UniquePalette MakePalette(const bmp::Layout& layout) {
+    if (layout.bitsPerPixel > 8 || layout.colors.empty())
+        return UniquePalette();
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } logical{0x300, static_cast<WORD>(layout.colors.size()), {}};
+    for (size_t i = 0; i < layout.colors.size() && i < 256; ++i)
+        logical.entries[i] = {layout.colors[i].r, layout.colors[i].g, layout.colors[i].b, 0};
+    return UniquePalette(CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical)));
+}
+
+}  // namespace
+
+LoadedBitmap LoadBmpFile(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        throw CannotOpenFile(path, "CreateFileA", GetLastError());
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        throw CannotOpenFile(path, "GetFileSizeEx", GetLastError());
+    const auto fileSize = static_cast<uint64_t>(size.QuadPart);
+
+    std::vector<uint8_t> head(static_cast<size_t>(fileSize < bmp::kHeadBytes ? fileSize : bmp::kHeadBytes));
+    if (!ReadExactly(file.get(), head.data(), head.size()))
+        throw CannotOpenFile(path, "ReadFile", GetLastError());
+    bmp::Result<bmp::Layout> parsed = bmp::ParseHeader(head.data(), head.size(), fileSize);
+    if (!parsed)
+        throw CannotOpenFile(path, bmp::Describe(parsed.error()), 0);
+    const bmp::Layout& layout = *parsed;
+
+    DibInfo info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = layout.width;
+    info.header.biHeight = layout.topDown ? -layout.height : layout.height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(layout.bitsPerPixel);
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = static_cast<DWORD>(layout.colors.size());
+    for (size_t i = 0; i < layout.colors.size() && i < 256; ++i)
+        info.colors[i] = {layout.colors[i].b, layout.colors[i].g, layout.colors[i].r, 0};
+
+    void* bits = nullptr;
+    UniqueBitmap bitmap(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
+        throw CannotOpenFile(path, "CreateDIBSection", GetLastError());
+
+    if (layout.direct) {
+        // The rows are stored as the DIB wants them: one read straight into the section.
+        LARGE_INTEGER offset{};
+        offset.QuadPart = static_cast<LONGLONG>(layout.pixelOffset);
+        if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN) ||
+            !ReadExactly(file.get(), bits, layout.imageBytes))
+            throw CannotOpenFile(path, "ReadFile", GetLastError());
+    } else {
+        if (fileSize > static_cast<uint64_t>(INT_MAX))
+            throw CannotOpenFile(path, "file too large", 0);
+        std::vector<uint8_t> whole(static_cast<size_t>(fileSize));
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) ||
+            !ReadExactly(file.get(), whole.data(), whole.size()))
+            throw CannotOpenFile(path, "ReadFile", GetLastError());
+        if (auto error = bmp::DecodePixels(layout, whole.data(), whole.size(), static_cast<uint8_t*>(bits)))
+            throw CannotOpenFile(path, bmp::Describe(*error), 0);
+    }
+    GdiFlush();
+    return {std::move(bitmap), MakePalette(layout)};
+}
+
+}  // namespace velmo::win

@@ -1,0 +1,20 @@
+// Reading BMP files into DIB sections and writing DIB sections to BMP files.
+#pragma once
+
+#include <string>
+
+#include "win/Handles.h"
+
+namespace velmo::win {
+
+struct LoadedBitmap {
+    UniqueBitmap bitmap;    // a DIB section holding the picture
+    UniquePalette palette;  // from the colour table for 8 bits per pixel or fewer; null otherwise
+};
+
+// Reads a BMP file. The common uncompressed forms are read straight into the DIB section's bits with one
+// read; other forms are decoded by the core. Throws AppError "ファイル %s は開けません" when the file
+// cannot be opened or is not a bitmap this reader takes.
+LoadedBitmap LoadBmpFile(const std::string& path);
+
+}  // namespace velmo::win

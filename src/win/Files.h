@@ -1,0 +1,23 @@
+// File-system access over system-code-page paths.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmo::win {
+
+// Full path of the running executable.
+std::string ModulePath();
+
+// True only for a file, never for a folder.
+bool FileExists(const std::string& path);
+
+// Replaces the file whole or not at all: writes a temporary file beside it, then moves it over the old one.
+// Throws AppError "ファイル %s を作成できません" on failure, leaving any old file as it was.
+void WriteFileReplacing(const std::string& path, const void* data, size_t size);
+
+// Reads a whole file; throws AppError "ファイル %s は開けません".
+std::vector<uint8_t> ReadWholeFile(const std::string& path);
+
+}  // namespace velmo::win
