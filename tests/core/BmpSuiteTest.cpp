@@ -165,6 +165,7 @@ TEST(BmpSuite, QuestionableFilesAreRefusedOrMatch) {
         SCOPED_TRACE(row.Name());
         Outcome outcome = DecodeRow(row);
         if (!outcome.decoded) {
+            EXPECT_EQ(outcome.error, Error::Unsupported) << Describe(outcome.error);
             refused.insert(row.file);
             continue;
         }
