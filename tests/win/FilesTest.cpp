@@ -1,0 +1,60 @@
+// File access: existence is for files only, and a replaced file is replaced whole or not at all.
+#include "win/Error.h"
+#include "win/Files.h"
+#include "win/Text.h"
+
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+
+namespace velmo::win {
+namespace {
+
+TEST(Files, ExistenceIsForFilesOnly) {
+    test::TempFolder temp;
+    const std::string folder = temp.Sub("Capture0.bmp");
+    EXPECT_FALSE(FileExists(folder.substr(0, folder.size() - 1)));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(temp.path() + "missing.bmp"));
+    test::WriteBytes(temp.path() + "a.bmp", "x");
+    EXPECT_TRUE(FileExists(temp.path() + "a.bmp"));
+    EXPECT_TRUE(FileExists(temp.path() + "A.BMP"));  // names match whatever the case
+}
+
+TEST(Files, ReplacingWritesWholeOrLeavesTheOldFile) {
+    test::TempFolder temp;
+    const std::string path = temp.path() + "P_List1.dat";
+    test::WriteBytes(path, "old contents that are longer\r\n");
+    WriteFileReplacing(path, "new\r\n", 5);
+    EXPECT_EQ(test::ReadBytes(path), "new\r\n");
+    EXPECT_FALSE(FileExists(path + ".~new"));
+
+    // A folder standing where the file should be: the write fails with the program's message and
+    // leaves no temporary file behind.
+    const std::string blocked = temp.Sub("blocked.dat");
+    const std::string blockedPath = blocked.substr(0, blocked.size() - 1);
+    try {
+        WriteFileReplacing(blockedPath, "x", 1);
+        FAIL() << "writing over a folder succeeded";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), L"ﾌｧｲﾙ " + AcpToWide(blockedPath) + L" を作成できません");
+    }
+    EXPECT_FALSE(FileExists(blockedPath + ".~new"));
+}
+
+TEST(Files, ReadingAMissingFileSaysWhichFile) {
+    test::TempFolder temp;
+    const std::string path = temp.path() + "\x83\x5c.bmp";
+    try {
+        ReadWholeFile(path);
+        FAIL();
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), L"ﾌｧｲﾙ " + AcpToWide(path) + L" は開けません");
+        EXPECT_EQ(error.code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
+    test::WriteBytes(path, std::string("a\0b", 3));
+    EXPECT_EQ(ReadWholeFile(path).size(), 3u);
+}
+
+}  // namespace
+}  // namespace velmo::win
