@@ -31,9 +31,13 @@ bool ReadExactly(HANDLE file, void* buffer, size_t size) {
     return true;
 }
 
+// A picture of 8 bits or fewer carries its colour table as its palette; a deeper one gets the halftone
+// palette, which a 256-colour display needs to show it with more than the twenty system colours.
 UniquePalette MakePalette(const bmp::Layout& layout) {
-    if (layout.bitsPerPixel > 8 || layout.colors.empty())
-        return UniquePalette();
+    if (layout.bitsPerPixel > 8 || layout.colors.empty()) {
+        WindowDc screen(nullptr);
+        return UniquePalette(screen ? CreateHalftonePalette(screen.get()) : nullptr);
+    }
     struct {
         WORD version;
         WORD count;

@@ -9,7 +9,7 @@ namespace velmo::win {
 
 struct LoadedBitmap {
     UniqueBitmap bitmap;    // a DIB section holding the picture
-    UniquePalette palette;  // from the colour table for 8 bits per pixel or fewer; null otherwise
+    UniquePalette palette;  // the colour table for 8 bits per pixel or fewer; the halftone palette otherwise
 };
 
 // Reads a BMP file. The common uncompressed forms are read straight into the DIB section's bits with one
