@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace velmo::bmp {
 namespace {
@@ -456,9 +455,11 @@ Result<Picture> Decode(const uint8_t* file, size_t size) {
 std::vector<uint8_t> ToRgba(const Picture& picture) {
     const Layout& layout = picture.layout;
     const size_t width = size_t(layout.width);
-    std::vector<uint8_t> rgba(width * size_t(layout.height) * 4);
-    if (picture.pixels.size() < layout.imageBytes)
+    if (layout.width <= 0 || layout.height <= 0 || layout.stride == 0 ||
+        layout.stride < RowBytes(layout.width, layout.bitsPerPixel) ||
+        picture.pixels.size() / layout.stride < size_t(layout.height))
         return {};
+    std::vector<uint8_t> rgba(width * size_t(layout.height) * 4);
     for (int32_t y = 0; y < layout.height; y++) {
         const int32_t stored = layout.topDown ? y : layout.height - 1 - y;
         const uint8_t* in = picture.pixels.data() + size_t(stored) * layout.stride;
