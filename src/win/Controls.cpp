@@ -93,8 +93,13 @@ void Picture::Clear() {
 }
 
 void Picture::Show(bool visible) {
-    if (Exists() && (IsWindowVisible(hwnd()) != FALSE) != visible)
+    if (Exists() && Visible() != visible)
         ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+// The control's own visibility: IsWindowVisible would also say false while the parent window is hidden.
+bool Picture::Visible() const {
+    return Exists() && (GetWindowLongW(hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Picture::RepaintNow() {

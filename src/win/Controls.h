@@ -51,7 +51,7 @@ public:
     void SetBackground(COLORREF color) { background_ = color; }
 
     void Show(bool visible);
-    bool Visible() const { return Exists() && IsWindowVisible(hwnd()); }
+    bool Visible() const;
     // Repaints at once, without waiting for the message loop.
     void RepaintNow();
 
