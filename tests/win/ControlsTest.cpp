@@ -132,5 +132,19 @@ TEST(Picture, DrawsCentredAtNaturalSizeOnBlack) {
     EXPECT_EQ(pixels[40 * 100 + 50], 0x000000u);
 }
 
+TEST(Picture, ShowsAndHidesInsideAHiddenWindow) {
+    // The main window is still hidden while the start-up loads the picture and hides it again.
+    PictureHost host(100, 80);
+    Picture picture;
+    picture.Create(host.hwnd(), {ControlKind::Image, 1, "Image1", {0, 0, 100, 80}, Align::Client, L"", false});
+    EXPECT_FALSE(picture.Visible());
+    picture.Show(true);
+    EXPECT_TRUE(picture.Visible());
+    picture.Show(false);
+    EXPECT_FALSE(picture.Visible());
+    ShowWindow(host.hwnd(), SW_SHOWNA);
+    EXPECT_FALSE(IsWindowVisible(picture.hwnd()));
+}
+
 }  // namespace
 }  // namespace velmo::win
