@@ -1,0 +1,87 @@
+// Driving a running Velmo.exe from another process the way a person would: real pointer and keyboard input,
+// windows found by class and process, screen pixels, and the program's object counts.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmo::e2e {
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+// Polls `done` every 20 ms until it holds or `timeout` has passed; returns its last answer.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Left, top, width and height of a window, as the program's own geometry speaks of them.
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Box& o) const {
+        return left == o.left && top == o.top && width == o.width && height == o.height;
+    }
+    bool operator!=(const Box& o) const { return !(*this == o); }
+};
+std::string ToString(const Box& box);
+Box WindowBox(HWND hwnd);
+bool IsTopmost(HWND hwnd);
+
+// Returns once the window's thread has finished the message it was handling: a handler that is half done
+// (the window maximised but its band not yet set) is done afterwards. Input still queued is not waited for.
+void Settle(HWND hwnd);
+
+// Top-level windows of a process by class name; `visibleOnly` skips hidden ones.
+std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* className, bool visibleOnly);
+HWND FindTopLevel(DWORD pid, const wchar_t* className, bool visibleOnly = true);
+// Any visible top-level window of this class, whatever its process (menus belong to no one in particular).
+HWND FindVisibleWindowOfClass(const wchar_t* className);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+std::vector<HWND> ChildWindows(HWND parent);
+// All windows of a process: top-level ones and their descendants.
+int CountWindows(DWORD pid);
+
+// Non-stock entries of the GDI handle table that the process keeps in its own memory, read through its PEB.
+// Returns -1 when the table cannot be read.
+int CountGdiObjects(HANDLE process, DWORD pid);
+
+// Real input through SendInput.
+void MoveTo(int x, int y);  // waits until the cursor is there
+void LeftClick();
+void DoubleClick();
+void RightClick();
+void PressKey(WORD vk);
+// Moves the pointer to a place where no strip of any test lies.
+void ParkPointer();
+
+// A copy of the whole screen taken from the screen DC.
+class ScreenShot {
+public:
+    ScreenShot();
+    COLORREF At(int x, int y) const;  // RGB(...) order
+private:
+    std::vector<uint32_t> pixels_;
+};
+std::string ColorText(COLORREF color);
+
+// An expected colour at one screen point.
+struct PixelCheck {
+    int x, y;
+    COLORREF color;
+};
+// Takes screenshots until every check holds; on timeout returns the mismatches of the last one, else "".
+std::string WaitForPixels(const std::vector<PixelCheck>& checks,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Right-clicks `owner` at (x, y), waits for the pop-up menu and picks its item `index` (0 = first) with the
+// keyboard, then lets the command run. Returns false when the menu did not open or did not close.
+bool ChooseMenuItem(HWND owner, int x, int y, int index);
+
+// Menu item positions in the main window's pop-up menu; the separator is skipped by the keyboard.
+enum MenuItem : int { kStandby = 0, kAlwaysOnTop = 1, kSettings = 2, kHelp = 3, kExit = 4 };
+
+}  // namespace velmo::e2e
