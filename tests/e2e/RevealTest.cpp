@@ -225,3 +225,67 @@ TEST_F(VelmoE2eTest, PopupMenuCommandsOnRevealedWindow) {
 
 }  // namespace
 }  // namespace velmo::e2e
+
+namespace velmo::e2e {
+namespace {
+
+// An 8-bit picture with a four-colour table: one colour per quadrant.
+void WritePalettePicture(const std::string& path, int width, int height, const COLORREF (&colors)[4]) {
+    const int stride = (width + 3) & ~3;
+    const uint32_t tableBytes = 256 * 4;
+    const uint32_t offset = 14 + 40 + tableBytes;
+    std::string bytes(offset + static_cast<size_t>(stride) * height, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<uint32_t>(bytes.size()));
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    bytes[26] = 1;
+    bytes[28] = 8;
+    for (int i = 0; i < 4; ++i) {
+        bytes[54 + i * 4 + 0] = static_cast<char>(GetBValue(colors[i]));
+        bytes[54 + i * 4 + 1] = static_cast<char>(GetGValue(colors[i]));
+        bytes[54 + i * 4 + 2] = static_cast<char>(GetRValue(colors[i]));
+    }
+    for (int row = 0; row < height; ++row) {
+        const int y = height - 1 - row;  // bottom-up
+        for (int x = 0; x < width; ++x)
+            bytes[offset + static_cast<size_t>(row) * stride + x] =
+                static_cast<char>((y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1));
+    }
+    WriteFileBytes(path, bytes);
+}
+
+// Palette_C turns the palette steps on even on a true-colour display: the picture's palette is selected and
+// realised on every load, reveal and paint, and the colours must come out unchanged.
+TEST_F(VelmoE2eTest, ForcedPaletteShowsAPalettePictureInItsOwnColours) {
+    ProgramFolder folder;
+    const std::string picture = folder.File("palette.bmp");
+    const COLORREF colors[4] = {RGB(200, 30, 40), RGB(20, 180, 60), RGB(30, 60, 220), RGB(250, 240, 10)};
+    WritePalettePicture(picture, 200, 100, colors);
+    folder.WriteSettings({"Photo_1=" + picture, "Palette_C=1"});
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(Started(velmo));
+    ASSERT_TRUE(Revealed(velmo));
+    const int left = (kScreenWidth - 200) / 2;
+    const int top = (kScreenHeight - 100) / 2;
+    EXPECT_EQ(WaitForPixels({{left + 10, top + 10, colors[0]},
+                             {left + 190, top + 10, colors[1]},
+                             {left + 10, top + 90, colors[2]},
+                             {left + 190, top + 90, colors[3]},
+                             {left - 1, top, RGB(0, 0, 0)}}),
+              "");
+    ASSERT_EQ(velmo.Close(), 0);
+    // Palette keys are read, never written.
+    EXPECT_EQ(folder.Setting("Palette_C"), "1");
+    EXPECT_EQ(ReadFileBytes(folder.ini()).find("Palette_use"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmo::e2e
