@@ -33,7 +33,7 @@ void TF_Splash::Create(HWND owner) {
     Window::Create({splash::kClassName, 0, nullptr},
                    {splash::kCaption, WS_POPUP | WS_CLIPCHILDREN, 0, {left, top, width, height}, owner, 0});
 
-    Panel1.Create(hwnd(), splash::kPanel1Spec);
+    Panel1.Create(hwnd(), splash::kPanel1Desc);
     Panel1.SetColor(splash::kPanelColor);
     Panel1.SetBevel(splash::kBevelWidth);
     panelBrush_.reset(CreateSolidBrush(splash::kPanelColor));
@@ -45,14 +45,14 @@ void TF_Splash::Create(HWND owner) {
 
     font1_ = MakeFont(splash::kLabel1Font, splash::kLabel1Height);
     font2_ = MakeFont(splash::kLabel2Font, splash::kLabel2Height);
-    auto label = [&](const win::ControlSpec& spec, HFONT font) {
-        HWND hwnd = win::CreateControl(L"STATIC", {spec.text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, spec.bounds,
-                                                   Panel1.hwnd(), static_cast<UINT>(spec.id)});
+    auto label = [&](const win::ControlDesc& control, HFONT font) {
+        HWND hwnd = win::CreateControl(L"STATIC", {control.text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, control.bounds,
+                                                   Panel1.hwnd(), static_cast<UINT>(control.id)});
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return hwnd;
     };
-    Label1 = label(splash::kLabel1Spec, font1_.get());
-    Label2 = label(splash::kLabel2Spec, font2_.get());
+    Label1 = label(splash::kLabel1Desc, font1_.get());
+    Label2 = label(splash::kLabel2Desc, font2_.get());
 
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     UpdateWindow(hwnd());

@@ -11,11 +11,11 @@ inline constexpr Size kClientSize{204, 38};
 
 enum Id : int { kPanel1 = 1, kLabel1 = 2, kLabel2 = 3 };
 
-inline constexpr win::ControlSpec kPanel1Spec{
+inline constexpr win::ControlDesc kPanel1Desc{
     win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 204, 38}, win::Align::Client, L"", true};
-inline constexpr win::ControlSpec kLabel1Spec{
+inline constexpr win::ControlDesc kLabel1Desc{
     win::ControlKind::Label, kLabel1, "Label1", {19, 8, 81, 25}, win::Align::None, L"VELMO", true};
-inline constexpr win::ControlSpec kLabel2Spec{
+inline constexpr win::ControlDesc kLabel2Desc{
     win::ControlKind::Label, kLabel2, "Label2", {104, 17, 84, 13}, win::Align::None, L"Version 1.50", true};
 
 inline constexpr COLORREF kPanelColor = RGB(0, 0, 255);      // blue

@@ -48,16 +48,16 @@ void TForm1::Create(HWND owner) {
     const Rect& b = form1::kDesignBounds;
     Window::Create({form1::kClassName, CS_DBLCLKS, nullptr},
                    {form1::kCaption, WS_POPUP | WS_CLIPCHILDREN, 0, {b.left, b.top, b.width, b.height}, owner, 0});
-    Panel1.Create(hwnd(), form1::kPanel1Spec);
+    Panel1.Create(hwnd(), form1::kPanel1Desc);
     Panel1.SetColor(RGB(192, 192, 192));
     Panel1.onMouseMove = [this] { Panel1MouseMove(); };
-    Image1.Create(Panel1.hwnd(), form1::kImage1Spec);
+    Image1.Create(Panel1.hwnd(), form1::kImage1Desc);
     Image1.onDoubleClick = [this] { Image1DblClick(); };
 
     PopupMenu1.reset(CreatePopupMenu());
     if (!PopupMenu1)
         throw win::AppError(L"", "CreatePopupMenu", GetLastError());
-    for (const win::MenuItemSpec& item : form1::kPopupMenu1) {
+    for (const win::MenuItemDesc& item : form1::kPopupMenu1) {
         const bool separator = item.caption[0] == L'-' && item.caption[1] == L'\0';
         UINT flags = separator ? MF_SEPARATOR : (MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED));
         AppendMenuW(PopupMenu1.get(), flags, static_cast<UINT_PTR>(item.id), separator ? nullptr : item.caption);

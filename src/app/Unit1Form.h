@@ -21,13 +21,13 @@ enum Id : int {
     kExit1 = 106,
 };
 
-inline constexpr win::ControlSpec kPanel1Spec{
+inline constexpr win::ControlDesc kPanel1Desc{
     win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 640, 461}, win::Align::Client, L"Panel1", true};
-inline constexpr win::ControlSpec kImage1Spec{
+inline constexpr win::ControlDesc kImage1Desc{
     win::ControlKind::Image, kImage1, "Image1", {0, 0, 640, 461}, win::Align::Client, L"", false};
 
 // PopupMenu1, the menu of Panel1 and Image1.
-inline constexpr win::MenuItemSpec kPopupMenu1[] = {
+inline constexpr win::MenuItemDesc kPopupMenu1[] = {
     {kMinimize1, "minimize1", L"待機", false},
     {kK1, "K1", L"常に前面に表示", true},
     {kSetting1, "setting1", L"設定", false},

@@ -12,16 +12,16 @@ Rect ClientRect(HWND hwnd) {
     return {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
 }
 
-Rect SpecBounds(HWND parent, const ControlSpec& spec) {
-    return spec.align == Align::Client ? ClientRect(parent) : spec.bounds;
+Rect DescribedBounds(HWND parent, const ControlDesc& control) {
+    return control.align == Align::Client ? ClientRect(parent) : control.bounds;
 }
 
 }  // namespace
 
-void Panel::Create(HWND parent, const ControlSpec& spec) {
+void Panel::Create(HWND parent, const ControlDesc& control) {
     Window::Create({L"VelmoPanel", 0, nullptr},
-                   {spec.text, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (spec.visible ? DWORD{WS_VISIBLE} : DWORD{0}), 0,
-                    SpecBounds(parent, spec), parent, static_cast<UINT>(spec.id)});
+                   {control.text, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (control.visible ? DWORD{WS_VISIBLE} : DWORD{0}), 0,
+                    DescribedBounds(parent, control), parent, static_cast<UINT>(control.id)});
 }
 
 void Panel::SetColor(COLORREF color) {
@@ -71,10 +71,10 @@ LRESULT Panel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Default(msg, wp, lp);
 }
 
-void Picture::Create(HWND parent, const ControlSpec& spec) {
+void Picture::Create(HWND parent, const ControlDesc& control) {
     Window::Create({L"VelmoImage", CS_DBLCLKS, nullptr},
-                   {spec.text, WS_CHILD | WS_CLIPSIBLINGS | (spec.visible ? DWORD{WS_VISIBLE} : DWORD{0}), 0,
-                    SpecBounds(parent, spec), parent, static_cast<UINT>(spec.id)});
+                   {control.text, WS_CHILD | WS_CLIPSIBLINGS | (control.visible ? DWORD{WS_VISIBLE} : DWORD{0}), 0,
+                    DescribedBounds(parent, control), parent, static_cast<UINT>(control.id)});
 }
 
 void Picture::SetPicture(UniqueBitmap bitmap, UniquePalette palette) {

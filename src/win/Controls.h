@@ -15,7 +15,7 @@ namespace velmo::win {
 // A plain child window filled with one colour; it reports pointer movement.
 class Panel : public Window {
 public:
-    void Create(HWND parent, const ControlSpec& spec);
+    void Create(HWND parent, const ControlDesc& control);
     void SetColor(COLORREF color);
     // A raised bevel of this width around the edge; 0 for none.
     void SetBevel(int width);
@@ -36,7 +36,7 @@ private:
 // background colour. It reports double-clicks.
 class Picture : public Window {
 public:
-    void Create(HWND parent, const ControlSpec& spec);
+    void Create(HWND parent, const ControlDesc& control);
 
     // Takes the bitmap (and its palette, which may be null) over; the previous ones are freed.
     void SetPicture(UniqueBitmap bitmap, UniquePalette palette);

@@ -13,7 +13,7 @@ enum class Align { None, Client };
 
 // One control: its kind, id and design name, its place in client pixels, its caption and whether it starts
 // visible. Handlers are bound by the owning window, by id.
-struct ControlSpec {
+struct ControlDesc {
     ControlKind kind;
     int id;
     const char* name;
@@ -23,7 +23,7 @@ struct ControlSpec {
     bool visible;
 };
 
-struct MenuItemSpec {
+struct MenuItemDesc {
     int id;
     const char* name;
     const wchar_t* caption;  // "-" is a separator line
