@@ -25,7 +25,6 @@ public:
         SetWindowTextW(hwnd(), title);
         win::SetMessageDialogCaption(title);
     }
-    std::string helpFile;
 };
 
 // What a command without a guard of its own leaves behind: a system message box with the error's text and
@@ -52,7 +51,6 @@ int Run() {
         // topmost band while hidden can never leave it again (SetWindowPos(HWND_NOTOPMOST) is ignored).
         splash->Create(nullptr);
         application.SetTitle(kAppTitle);
-        application.helpFile = "Velmo.hlp";
         Form1 = form.get();
         form->Create(nullptr);
     } catch (...) {

@@ -9,6 +9,12 @@ namespace velmo::app {
 
 class TF_Splash : public win::Window {
 public:
+    // The window goes before the fonts and brush its labels use.
+    ~TF_Splash() override {
+        if (Exists())
+            DestroyWindow(hwnd());
+    }
+
     // Creates the window centred on the screen, shows it in front and paints it at once.
     void Create(HWND owner);
 

@@ -256,11 +256,7 @@ void TForm1::K1Click() {
 }
 
 void TForm1::setting1Click() {
-    try {
-        // The control window arrives with its own unit; until then there is nothing to open.
-    } catch (...) {
-        DropTopmost();
-    }
+    // The control window arrives with its own unit; until then the item has nothing to open.
 }
 
 void TForm1::K2Click() {
