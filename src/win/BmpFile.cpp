@@ -7,6 +7,7 @@
 
 #include "core/Bmp.h"
 #include "win/Error.h"
+#include "win/Files.h"
 
 namespace velmo::win {
 
@@ -17,19 +18,6 @@ struct DibInfo {
     BITMAPINFOHEADER header;
     RGBQUAD colors[256];
 };
-
-bool ReadExactly(HANDLE file, void* buffer, size_t size) {
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    while (size > 0) {
-        DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-        DWORD read = 0;
-        if (!ReadFile(file, bytes, chunk, &read, nullptr) || read != chunk)
-            return false;
-        bytes += chunk;
-        size -= chunk;
-    }
-    return true;
-}
 
 // A picture of 8 bits or fewer carries its colour table as its palette; a deeper one gets the halftone
 // palette, which a 256-colour display needs to show it with more than the twenty system colours.

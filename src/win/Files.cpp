@@ -29,39 +29,59 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+// ReadFile and WriteFile take a 32-bit count: larger transfers go in chunks.
+constexpr size_t kChunk = size_t{1} << 30;
+
+bool WriteExactly(HANDLE file, const void* buffer, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    while (size > 0) {
+        DWORD chunk = static_cast<DWORD>(size < kChunk ? size : kChunk);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written != chunk)
+            return false;
+        bytes += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadExactly(HANDLE file, void* buffer, size_t size) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    while (size > 0) {
+        DWORD chunk = static_cast<DWORD>(size < kChunk ? size : kChunk);
+        DWORD read = 0;
+        if (!ReadFile(file, bytes, chunk, &read, nullptr) || read != chunk)
+            return false;
+        bytes += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
 void WriteFileReplacing(const std::string& path, const void* data, size_t size) {
     const std::string temporary = path + ".~new";
-    {
-        UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            throw CannotCreateFile(path, "CreateFileA", GetLastError());
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        size_t left = size;
-        while (left > 0) {
-            DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
-            DWORD written = 0;
-            if (!WriteFile(file.get(), bytes, chunk, &written, nullptr) || written != chunk) {
-                DWORD code = GetLastError();
-                file.reset();
-                DeleteFileA(temporary.c_str());
-                throw CannotCreateFile(path, "WriteFile", code);
-            }
-            bytes += chunk;
-            left -= chunk;
-        }
-        if (!FlushFileBuffers(file.get())) {
-            DWORD code = GetLastError();
-            file.reset();
-            DeleteFileA(temporary.c_str());
-            throw CannotCreateFile(path, "FlushFileBuffers", code);
-        }
-    }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    UniqueFile file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw CannotCreateFile(path, "CreateFileA", GetLastError());
+    // Any failure from here on leaves the old file as it was and removes the temporary one.
+    auto fail = [&](const char* api) {
         DWORD code = GetLastError();
+        file.reset();
         DeleteFileA(temporary.c_str());
-        throw CannotCreateFile(path, "MoveFileExA", code);
-    }
+        return CannotCreateFile(path, api, code);
+    };
+    if (!WriteExactly(file.get(), data, size))
+        throw fail("WriteFile");
+    if (!FlushFileBuffers(file.get()))
+        throw fail("FlushFileBuffers");
+    file.reset();
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw fail("MoveFileExA");
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
@@ -73,9 +93,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX)
         throw CannotOpenFile(path, "GetFileSizeEx", GetLastError());
     std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!data.empty() && (!ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr) ||
-                          read != data.size()))
+    if (!ReadExactly(file.get(), data.data(), data.size()))
         throw CannotOpenFile(path, "ReadFile", GetLastError());
     return data;
 }

@@ -17,6 +17,9 @@ bool FileExists(const std::string& path);
 // Throws AppError "ファイル %s を作成できません" on failure, leaving any old file as it was.
 void WriteFileReplacing(const std::string& path, const void* data, size_t size);
 
+// Reads exactly `size` bytes from the file's current position; false on an error or an early end.
+bool ReadExactly(void* file, void* buffer, size_t size);
+
 // Reads a whole file; throws AppError "ファイル %s は開けません".
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
