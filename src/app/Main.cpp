@@ -1,6 +1,8 @@
 // The program entry: the start-up sequence, the message loop and the top-level error report.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "app/Globals.h"
@@ -37,22 +39,44 @@ void ReportError(HWND hwnd, const win::AppError& error) {
     MessageBoxW(hwnd, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
+void RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move the focus in the windows that have controls to move through.
+        if (win::HandleDialogKeys(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 int Run() {
     win::Window::SetErrorReporter(&ReportError);
+    // The header control of the control window's list comes from the common controls.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
 
-    Application application;
-    auto splash = std::make_unique<TF_Splash>();
-    auto form = std::make_unique<TForm1>();
+    win::Owned<Application> application;
+    auto form = std::make_unique<win::Owned<TForm1>>();
     try {
-        application.Initialize();
-        F_Splash = splash.get();
+        // The splash frees itself with its window: when the release request arrives, or at the end below.
+        auto* splash = new TF_Splash();
+        F_Splash = splash;
         SplashWindowOpen = true;
-        // The program's top-level windows have no Win32 owner: under Wine an owned window that entered the
-        // topmost band while hidden can never leave it again (SetWindowPos(HWND_NOTOPMOST) is ignored).
-        splash->Create(nullptr);
+        try {
+            splash->Create();
+        } catch (...) {
+            if (!splash->Exists()) {
+                F_Splash = nullptr;
+                SplashWindowOpen = false;
+                delete splash;
+            }
+            throw;
+        }
+        application.Initialize();
         application.SetTitle(kAppTitle);
         Form1 = form.get();
-        form->Create(nullptr);
+        form->Create();
     } catch (...) {
         // Start-up failures are absorbed: the main window shows up with whatever was set.
     }
@@ -60,14 +84,13 @@ int Run() {
 
     if (form->Exists()) {
         ShowWindow(form->hwnd(), SW_SHOW);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        RunMessageLoop();
     }
+    // Windows still open go with the application, before the objects that their handlers use.
+    if (F_Splash)
+        F_Splash->Destroy();
+    form->Destroy();
     Form1 = nullptr;
-    F_Splash = nullptr;
     return 0;
 }
 

@@ -1,32 +1,36 @@
 // Form description of the splash window TF_Splash: a blue panel with the product label.
 #pragma once
 
-#include "win/Form.h"
+#include "win/FormDesc.h"
 
 namespace velmo::app::splash {
 
-inline constexpr wchar_t kClassName[] = L"TF_Splash";
-inline constexpr wchar_t kCaption[] = L" ";
-inline constexpr Size kClientSize{204, 38};
+enum Id : int {
+    kPanel1 = win::kFirstControlId,
+    kLabel1,
+    kLabel2,
+};
 
-enum Id : int { kPanel1 = 1, kLabel1 = 2, kLabel2 = 3 };
+inline constexpr win::Color kBlue = win::Rgb(0, 0, 255);
 
-inline constexpr win::ControlDesc kPanel1Desc{
-    win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 204, 38}, win::Align::Client, L"", true};
-inline constexpr win::ControlDesc kLabel1Desc{
-    win::ControlKind::Label, kLabel1, "Label1", {19, 8, 81, 25}, win::Align::None, L"VELMO", true};
-inline constexpr win::ControlDesc kLabel2Desc{
-    win::ControlKind::Label, kLabel2, "Label2", {104, 17, 84, 13}, win::Align::None, L"Version 1.50", true};
+inline constexpr win::FontDesc kFonts[] = {
+    {L"ＭＳ Ｐゴシック", 12, false, false, win::kSystemColor},
+    {L"ＭＳ 明朝", 24, true, true, win::Rgb(255, 255, 255)},    // Label1: white
+    {L"ＭＳ Ｐ明朝", 13, true, true, win::Rgb(0, 255, 255)},    // Label2: aqua
+};
 
-inline constexpr COLORREF kPanelColor = RGB(0, 0, 255);      // blue
-inline constexpr COLORREF kLabel1Color = RGB(255, 255, 255);  // white
-inline constexpr COLORREF kLabel2Color = RGB(0, 255, 255);    // aqua
-inline constexpr int kBevelWidth = 2;
+inline constexpr win::ControlDesc kControls[] = {
+    {win::kFormClient, win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 204, 38}, win::Dock::Client, L"", 0, kBlue,
+     0, {}, 0, 2},
+    {kPanel1, win::ControlKind::Label, kLabel1, "Label1", {19, 8, 81, 25}, win::Dock::None, L"VELMO", 1,
+     win::kSystemColor, 0, {}, 0, 0},
+    {kPanel1, win::ControlKind::Label, kLabel2, "Label2", {104, 17, 84, 13}, win::Dock::None, L"Version 1.50", 2,
+     win::kSystemColor, 0, {}, 0, 0},
+};
 
-// "ＭＳ 明朝" and "ＭＳ Ｐ明朝", bold italic, character heights 24 and 13 pixels.
-inline constexpr wchar_t kLabel1Font[] = L"ＭＳ 明朝";
-inline constexpr int kLabel1Height = 24;
-inline constexpr wchar_t kLabel2Font[] = L"ＭＳ Ｐ明朝";
-inline constexpr int kLabel2Height = 13;
+// No border: the client size is the window size. The caption is one blank.
+inline constexpr win::FormDesc kForm{
+    L"TF_Splash", L" ", {204, 38}, kFonts, static_cast<int>(std::size(kFonts)), kControls,
+    static_cast<int>(std::size(kControls))};
 
 }  // namespace velmo::app::splash

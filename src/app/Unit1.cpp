@@ -3,10 +3,10 @@
 
 #include <windowsx.h>
 
+#include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
 #include "app/U_Splash.h"
-#include "app/Unit1Form.h"
 #include "core/Strip.h"
 #include "win/BmpFile.h"
 #include "win/Files.h"
@@ -16,43 +16,22 @@ namespace velmo::app {
 
 namespace {
 
-constexpr char kControlWindowClass[] = "TF_Control";
-
-// Moves the windows into a z-order band without activating, moving or resizing them.
-void SetBand(HWND band, bool checked) {
-    if (HWND main = FindWindowA("TForm1", nullptr))
-        SetWindowPos(main, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    if (Form1)
-        Form1->SetK1Checked(checked);
-    if (ControlWindowOpen) {
-        if (HWND control = FindWindowA(kControlWindowClass, nullptr))
-            SetWindowPos(control, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    }
-}
-
 bool UsesPalette() {
     return PaletteMode || ForcePalette;
 }
 
 }  // namespace
 
-void MakeTopmost() {
-    SetBand(HWND_TOPMOST, true);
+TForm1::TForm1() : FormWindow(form1::kForm) {
+    Bind(form1::kPanel1, win::Event::MouseMove, [this] { Panel1MouseMove(); });
+    Bind(form1::kImage1, win::Event::DblClick, [this] { Image1DblClick(); });
 }
 
-void DropTopmost() {
-    SetBand(HWND_NOTOPMOST, false);
-}
-
-void TForm1::Create(HWND owner) {
-    const Rect& b = form1::kDesignBounds;
-    Window::Create({form1::kClassName, CS_DBLCLKS, nullptr},
-                   {form1::kCaption, WS_POPUP | WS_CLIPCHILDREN, 0, {b.left, b.top, b.width, b.height}, owner, 0});
-    Panel1.Create(hwnd(), form1::kPanel1Desc);
-    Panel1.SetColor(RGB(192, 192, 192));
-    Panel1.onMouseMove = [this] { Panel1MouseMove(); };
-    Image1.Create(Panel1.hwnd(), form1::kImage1Desc);
-    Image1.onDoubleClick = [this] { Image1DblClick(); };
+void TForm1::Create() {
+    // No border and no caption; the program's top-level windows have no Win32 owner: under Wine an owned window
+    // that entered the topmost band while hidden can never leave it again (SetWindowPos(HWND_NOTOPMOST) is
+    // ignored).
+    CreateForm(WS_POPUP | WS_CLIPCHILDREN, 0, form1::kDesignPosition, nullptr, CS_DBLCLKS);
 
     PopupMenu1.reset(CreatePopupMenu());
     if (!PopupMenu1)
@@ -72,22 +51,22 @@ void TForm1::FormCreate() {
     try {
         ControlWindowOpen = false;
         PaletteMode = false;
-        SetWindowTextW(Panel1.hwnd(), L"");
-        Panel1.SetColor(RGB(0, 0, 0));
+        SetWindowTextW(Panel1().hwnd(), L"");
+        Panel1().SetColor(RGB(0, 0, 0));
         const std::string photo = LoadSettings();
         EnterStandby();
-        Image1.SetUsePalette(UsesPalette());
+        Image1().SetUsePalette(UsesPalette());
 
         CurrentPicture.clear();
         if (win::FileExists(photo)) {
             try {
                 LoadPicture(photo);
-                Image1.Show(false);
+                Image1().Show(false);
                 // A file that exists but could not be read stays remembered, so it is tried again next time.
                 CurrentPicture = photo;
             } catch (...) {
                 CurrentPicture.clear();
-                Image1.Show(false);
+                Image1().Show(false);
             }
         }
     } catch (...) {
@@ -96,9 +75,13 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::EnterStandby() {
+    // The normal state from any other: a minimised window that was maximised before is restored to maximised
+    // first, and from there to normal.
+    if (IsIconic(hwnd()))
+        ShowWindow(hwnd(), SW_RESTORE);
     if (IsZoomed(hwnd()))
         ShowWindow(hwnd(), SW_RESTORE);
-    Image1.Show(false);
+    Image1().Show(false);
     ClampStrip(Settings);
     const Rect strip = StripRect(Settings);
     SetWindowPos(hwnd(), nullptr, strip.left, strip.top, strip.width, strip.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -114,16 +97,17 @@ void TForm1::RevealPicture() {
         MakeTopmost();
         ShowWindow(hwnd(), SW_MAXIMIZE);
         if (!CurrentPicture.empty() && win::FileExists(CurrentPicture)) {
-            Image1.Show(true);
-            if (UsesPalette() && Image1.palette()) {
+            win::Picture& image = Image1();
+            image.Show(true);
+            if (UsesPalette() && image.palette()) {
                 {
                     win::UniqueDc memory(CreateCompatibleDC(nullptr));
-                    win::SelectGuard select(memory.get(), Image1.bitmap());
-                    win::PaletteGuard palette(memory.get(), Image1.palette());
+                    win::SelectGuard select(memory.get(), image.bitmap());
+                    win::PaletteGuard palette(memory.get(), image.palette());
                     RealizePalette(memory.get());
                 }
                 RealizePictureIn(hwnd());
-                Image1.RepaintNow();
+                image.RepaintNow();
                 InvalidateRect(hwnd(), nullptr, FALSE);
                 UpdateWindow(hwnd());
             }
@@ -140,7 +124,7 @@ void TForm1::RevealPicture() {
 // Selects the picture's palette as a foreground palette into the window's DC and realises it.
 void TForm1::RealizePictureIn(HWND window) {
     win::WindowDc dc(window);
-    win::PaletteGuard palette(dc.get(), Image1.palette());
+    win::PaletteGuard palette(dc.get(), Image1().palette());
     RealizePalette(dc.get());
 }
 
@@ -149,18 +133,19 @@ void TForm1::LoadPicture(const std::string& fileName) {
         return;
     bool failed = false;
     try {
-        if (!Image1.Visible())
-            Image1.Show(true);
+        win::Picture& image = Image1();
+        if (!image.Visible())
+            image.Show(true);
         win::LoadedBitmap loaded = win::LoadBmpFile(fileName);
         if (UsesPalette() && loaded.palette) {
             win::WindowDc dc(hwnd());
             win::PaletteGuard palette(dc.get(), loaded.palette.get());
-            Image1.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+            image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
             RealizePalette(dc.get());
         } else {
-            Image1.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+            image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
         }
-        Image1.RepaintNow();
+        image.RepaintNow();
         CurrentPicture = fileName;
     } catch (...) {
         failed = true;
@@ -204,7 +189,7 @@ void TForm1::FormActivate() {
 void TForm1::ApplicationActivate() {
     win::WindowDc dc(hwnd());
     if (GetDeviceCaps(dc.get(), BITSPIXEL) <= 8)
-        Image1.RepaintNow();
+        Image1().RepaintNow();
 }
 
 void TForm1::Panel1MouseMove() {
@@ -269,20 +254,8 @@ void TForm1::Exit1Click() {
     SendMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
-void TForm1::LayoutChildren() {
-    RECT rc;
-    GetClientRect(hwnd(), &rc);
-    if (Panel1.Exists())
-        MoveWindow(Panel1.hwnd(), 0, 0, rc.right, rc.bottom, TRUE);
-    if (Image1.Exists())
-        MoveWindow(Image1.hwnd(), 0, 0, rc.right, rc.bottom, TRUE);
-}
-
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_SIZE:
-            LayoutChildren();
-            return 0;
         case WM_GETMINMAXINFO: {
             // A strip is only a few pixels thick, and the maximised window covers the whole screen.
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
@@ -323,7 +296,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             PostQuitMessage(0);
             return 0;
     }
-    return Default(msg, wp, lp);
+    return FormWindow::OnMessage(msg, wp, lp);
 }
 
 }  // namespace velmo::app

@@ -3,21 +3,18 @@
 
 #include <string>
 
-#include "win/Controls.h"
+#include "app/Unit1Form.h"
+#include "win/Form.h"
 #include "win/Handles.h"
-#include "win/Window.h"
 
 namespace velmo::app {
 
-// Put the main window (and, while it is open, the control window) into the topmost band or back into the
-// normal band; windows are found by class name on every call. The check mark of K1 follows.
-void MakeTopmost();
-void DropTopmost();
-
-class TForm1 : public win::Window {
+class TForm1 : public win::FormWindow {
 public:
+    TForm1();
+
     // Creates the hidden window and its controls, then runs FormCreate.
-    void Create(HWND owner);
+    void Create();
 
     void EnterStandby();
     void RevealPicture();
@@ -26,8 +23,8 @@ public:
     bool K1Checked() const;
     void SetK1Checked(bool checked);
 
-    win::Panel Panel1;
-    win::Picture Image1;
+    win::Panel& Panel1() { return form().PanelOf(form1::kPanel1); }
+    win::Picture& Image1() { return form().PictureOf(form1::kImage1); }
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -45,7 +42,6 @@ private:
     void setting1Click();
     void K2Click();
     void Exit1Click();
-    void LayoutChildren();
     void RealizePictureIn(HWND hwnd);
 
     win::UniqueMenu PopupMenu1;

@@ -1,30 +1,41 @@
 // Form description of the main window TForm1: a black panel, the picture over it, and the pop-up menu.
 #pragma once
 
-#include "win/Form.h"
+#include "win/FormDesc.h"
 
 namespace velmo::app::form1 {
 
-inline constexpr wchar_t kClassName[] = L"TForm1";
-inline constexpr wchar_t kCaption[] = L"Velmo";
-// Design bounds; the strip geometry replaces them while the window is created.
-inline constexpr Rect kDesignBounds{15, 195, 640, 461};
-
 enum Id : int {
-    kPanel1 = 1,
-    kImage1 = 2,
-    kMinimize1 = 101,
-    kK1 = 102,
-    kSetting1 = 103,
-    kN1 = 104,
-    kK2 = 105,
-    kExit1 = 106,
+    kPanel1 = win::kFirstControlId,
+    kImage1,
 };
 
-inline constexpr win::ControlDesc kPanel1Desc{
-    win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 640, 461}, win::Align::Client, L"Panel1", true};
-inline constexpr win::ControlDesc kImage1Desc{
-    win::ControlKind::Image, kImage1, "Image1", {0, 0, 640, 461}, win::Align::Client, L"", false};
+// Menu commands arrive as WM_COMMAND from no control, so their ids may not meet a control's.
+enum MenuId : int {
+    kMinimize1 = 200,
+    kK1,
+    kSetting1,
+    kN1,
+    kK2,
+    kExit1,
+};
+
+inline constexpr win::FontDesc kFonts[] = {
+    {L"ＭＳ Ｐゴシック", 12, false, false, win::kSystemColor},
+};
+
+// Panel1 is silver in the design; the window's creation blanks its caption and paints it black.
+inline constexpr win::ControlDesc kControls[] = {
+    {win::kFormClient, win::ControlKind::Panel, kPanel1, "Panel1", {0, 0, 640, 461}, win::Dock::Client, L"Panel1", 0,
+     win::Rgb(192, 192, 192), 0, {}, 0, 0},
+    {kPanel1, win::ControlKind::Image, kImage1, "Image1", {0, 0, 640, 461}, win::Dock::Client, L"", 0,
+     win::kSystemColor, win::kHidden, {}, 0, 0},
+};
+
+// Design bounds left 15, top 195, client 640 x 461; the strip geometry replaces them while the window is created.
+inline constexpr Point kDesignPosition{15, 195};
+inline constexpr win::FormDesc kForm{
+    L"TForm1", L"Velmo", {640, 461}, kFonts, static_cast<int>(std::size(kFonts)), kControls, static_cast<int>(std::size(kControls))};
 
 // PopupMenu1, the menu of Panel1 and Image1.
 inline constexpr win::MenuItemDesc kPopupMenu1[] = {

@@ -1,27 +1,37 @@
-// The custom child controls of the program's windows: a coloured panel and a picture view.
+// The child controls of our own classes: a coloured panel, a picture view and a radio group. Each passes its
+// notifications on to the top-level window that owns the form, as a dialog's controls would reach the dialog.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
+#include <string>
 
 #include "core/Geometry.h"
-#include "win/Form.h"
+#include "win/FormDesc.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 
 namespace velmo::win {
 
-// A plain child window filled with one colour; it reports pointer movement.
+// WM_COMMAND notification codes of our own controls, beside the standard ones (BN_CLICKED, STN_DBLCLK).
+inline constexpr WORD kNotifyMouseMove = 0x7F01;
+
+// Sends WM_COMMAND with `code` for the child control `control` to the window that owns its form.
+void NotifyForm(HWND control, WORD code);
+
+// True for the messages a container passes on to the window that owns the form: WM_COMMAND, WM_NOTIFY,
+// WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*, WM_CONTEXTMENU.
+bool IsChildNotification(UINT msg);
+
+// A plain child window filled with one colour, with an optional bevel; it reports pointer movement
+// (kNotifyMouseMove) and passes its children's notifications on.
 class Panel : public Window {
 public:
-    void Create(HWND parent, const ControlDesc& control);
+    void Create(HWND parent, const CreateArgs& args);
     void SetColor(COLORREF color);
-    // A raised bevel of this width around the edge; 0 for none.
+    COLORREF color() const { return color_; }
+    // A raised bevel of this width (> 0), a lowered one (< 0), or none.
     void SetBevel(int width);
-    std::function<void()> onMouseMove;
-    // Colours for child STATIC controls (WM_CTLCOLORSTATIC); returns the background brush.
-    std::function<HBRUSH(HDC, HWND)> onControlColor;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -33,17 +43,16 @@ private:
 };
 
 // Holds one bitmap and draws it at natural size, centred, clipped to the control; the rest is the
-// background colour. It reports double-clicks.
+// background colour. It reports double-clicks (STN_DBLCLK).
 class Picture : public Window {
 public:
-    void Create(HWND parent, const ControlDesc& control);
+    void Create(HWND parent, const CreateArgs& args);
 
     // Takes the bitmap (and its palette, which may be null) over; the previous ones are freed.
     void SetPicture(UniqueBitmap bitmap, UniquePalette palette);
     void Clear();
     HBITMAP bitmap() const { return bitmap_.get(); }     // not owned by the caller
     HPALETTE palette() const { return palette_.get(); }  // not owned by the caller
-    void SetPalette(UniquePalette palette) { palette_ = std::move(palette); }
     Size pictureSize() const { return size_; }
 
     // When set, the picture's palette is selected (foreground) and realised for every paint.
@@ -51,14 +60,13 @@ public:
     void SetBackground(COLORREF color) { background_ = color; }
 
     void Show(bool visible);
+    // The control's own visibility: IsWindowVisible would also say false while the parent window is hidden.
     bool Visible() const;
     // Repaints at once, without waiting for the message loop.
     void RepaintNow();
 
     // Draws into any DC: serves WM_PAINT and WM_PRINTCLIENT.
     void Paint(HDC hdc, const Rect& client) const;
-
-    std::function<void()> onDoubleClick;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -70,5 +78,28 @@ private:
     COLORREF background_ = RGB(0, 0, 0);
     bool usePalette_ = false;
 };
+
+// A group frame with its caption and one radio button per item, the items spread over its height. A click on
+// an item reports BN_CLICKED for the group; the selection set by the program reports nothing.
+class RadioGroup : public Window {
+public:
+    void Create(HWND parent, const CreateArgs& args, const Items& items, HFONT font);
+    int ItemIndex() const;  // -1 when no item is selected
+    void SetItemIndex(int index);
+
+    // The messages a RadioGroupView sends, so that a non-owning view reaches the object.
+    static constexpr UINT kGetIndex = WM_USER + 1;
+    static constexpr UINT kSetIndex = WM_USER + 2;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    int count_ = 0;
+};
+
+// Makes an owner-drawn BUTTON act on a click without taking the keyboard focus: the pointer is captured and
+// the pushed state tracked here, and BN_CLICKED goes to the parent when the button is released over itself.
+void MakeSpeedButton(HWND button);
 
 }  // namespace velmo::win

@@ -89,6 +89,7 @@ using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniquePalette = UniqueHandle<GdiObjectTraits<HPALETTE>>;
+using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;

@@ -1,9 +1,9 @@
 #include "win/MessageDialog.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "win/Handles.h"
+#include "win/Modal.h"
 #include "win/Window.h"
 
 namespace velmo::win {
@@ -137,65 +137,17 @@ LRESULT MessageDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Default(msg, wp, lp);
 }
 
-struct DisabledWindows {
-    HWND dialog;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
-    auto* state = reinterpret_cast<DisabledWindows*>(lp);
-    if (hwnd != state->dialog && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-        EnableWindow(hwnd, FALSE);
-        state->windows.push_back(hwnd);
-    }
-    return TRUE;
-}
-
-// Runs a local modal loop: the program's other windows are disabled until an answer is given, and enabled
-// again before the dialog goes away so that the activation returns to them.
+// Runs the dialog in the modal loop; the program's other windows take no input until an answer is given.
 int MessageDialog::Run() {
     Build();
-    DisabledWindows disabled{hwnd(), {}};
-    EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&disabled));
-
-    ShowWindow(hwnd(), SW_SHOW);
-    SetForegroundWindow(hwnd());
-    if (defaultButton_)
-        SetFocus(defaultButton_);
-
-    MSG msg;
-    bool quit = false;
-    WPARAM quitCode = 0;
-    while (!done_ && Exists()) {
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            quitCode = msg.wParam;
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!IsDialogMessageW(hwnd(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-    for (HWND window : disabled.windows) {
-        if (IsWindow(window))
-            EnableWindow(window, TRUE);
-    }
-    if (Exists())
-        DestroyWindow(hwnd());
-    if (quit)
-        PostQuitMessage(static_cast<int>(quitCode));
+    RunModal(*this, defaultButton_, [this] { return done_; });
     return answer_;
 }
 
 }  // namespace
 
 int ShowMessageDialog(const std::wstring& text, DialogButtons buttons) {
-    MessageDialog dialog(text, buttons);
+    Owned<MessageDialog> dialog(text, buttons);
     return dialog.Run();
 }
 

@@ -7,6 +7,9 @@ namespace velmo::win {
 
 namespace {
 
+// Posted by Release(); private to the program's window classes, which all share Window::Thunk.
+constexpr UINT kReleaseMessage = WM_APP + 0x3F00;
+
 void LogError(HWND, const AppError& error) {
     char line[256];
     std::snprintf(line, sizeof(line), "Velmo: unhandled error in %s (code %lu)\n", error.api(),
@@ -15,6 +18,27 @@ void LogError(HWND, const AppError& error) {
 }
 
 Window::ErrorReporter g_reporter = &LogError;
+bool g_reporting = false;
+
+// What a message returns when its handler failed. The default action is not taken: after a failed close
+// request it would destroy the window, after a failed command it might act anyway.
+LRESULT FailedResult(HWND hwnd, UINT msg) {
+    switch (msg) {
+        case WM_NCCREATE:
+            return FALSE;  // the creation fails
+        case WM_CREATE:
+            return -1;  // the creation fails
+        case WM_PAINT:
+            // Validate, or the failing paint comes back at once and forever.
+            ValidateRect(hwnd, nullptr);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -23,16 +47,46 @@ void Window::SetErrorReporter(ErrorReporter reporter) {
 }
 
 void Window::Report(HWND hwnd, const AppError& error) {
-    g_reporter(hwnd, error);
+    if (g_reporting) {
+        LogError(hwnd, error);
+        return;
+    }
+    g_reporting = true;
+    try {
+        g_reporter(hwnd, error);
+    } catch (...) {
+    }
+    g_reporting = false;
 }
 
 Window::~Window() {
+    DestroyDetached();
+}
+
+void Window::DestroyDetached() {
     if (hwnd_ && IsWindow(hwnd_)) {
         HWND hwnd = hwnd_;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
         DestroyWindow(hwnd);
     }
+    hwnd_ = nullptr;
+}
+
+void Window::Destroy() {
+    if (Exists())
+        DestroyWindow(hwnd_);
+}
+
+void Window::Release() {
+    if (Exists() && !releasePosted_)
+        releasePosted_ = PostMessageW(hwnd_, kReleaseMessage, 0, 0) != FALSE;
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &Window::Thunk)
+        return nullptr;
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 void EnsureWindowClass(const WindowClass& windowClass, WNDPROC proc) {
@@ -84,20 +138,26 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     // No exception may cross into user32: an escaped error goes to the program's error report.
     try {
+        if (msg == kReleaseMessage) {
+            DestroyWindow(hwnd);
+            return 0;
+        }
         result = self->OnMessage(msg, wp, lp);
     } catch (const AppError& error) {
+        result = FailedResult(hwnd, msg);
         Report(hwnd, error);
-        result = DefWindowProcW(hwnd, msg, wp, lp);
     } catch (const std::exception& error) {
+        result = FailedResult(hwnd, msg);
         Report(hwnd, AppError(L"", error.what(), 0));
-        result = DefWindowProcW(hwnd, msg, wp, lp);
     } catch (...) {
+        result = FailedResult(hwnd, msg);
         Report(hwnd, AppError(L"", "unknown", 0));
-        result = DefWindowProcW(hwnd, msg, wp, lp);
     }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        if (self->deleteWithWindow_)
+            delete self;
     }
     return result;
 }
@@ -110,6 +170,14 @@ HWND CreateControl(const wchar_t* className, const CreateArgs& args) {
     if (!hwnd)
         throw AppError(L"", "CreateWindowExW", GetLastError());
     return hwnd;
+}
+
+bool HandleDialogKeys(MSG& msg) {
+    if (!msg.hwnd || msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
+        return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    Window* window = Window::FromHandle(root);
+    return window && window->WantsDialogKeys() && IsDialogMessageW(root, &msg);
 }
 
 }  // namespace velmo::win

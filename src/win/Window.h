@@ -25,6 +25,13 @@ struct CreateArgs {
 };
 
 // Neither copyable nor movable: the HWND stores this object's address.
+//
+// Lifetime: a window must be gone before its object is, so that every message, WM_DESTROY included, reaches
+// the complete object and the handles the object owns (fonts, brushes) outlive the window. Two ways hold that:
+// - an object whose owner keeps it (a member, a local) is declared as Owned<T>, which destroys the window
+//   first; the base destructor only backs that up, unlinking the object before it destroys a window it finds;
+// - a top-level window that closes itself is made with `new` and FreeWithWindow(): its object is deleted right
+//   after the window's last message, WM_NCDESTROY. Release() asks for that once the current event is handled.
 class Window {
 public:
     Window() = default;
@@ -35,10 +42,25 @@ public:
     HWND hwnd() const { return hwnd_; }
     bool Exists() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
 
+    // Destroys the window now (the object stays).
+    void Destroy();
+    // Destroys the window once the messages already queued have been handled, so that a handler of this
+    // window can close it and return safely. More than one request destroys it once.
+    void Release();
+    // The object is deleted after its window's last message. Only for objects made with `new`.
+    void FreeWithWindow() { deleteWithWindow_ = true; }
+
+    // The object of one of the program's windows, or null for any other window.
+    static Window* FromHandle(HWND hwnd);
+    // Whether the message loops should give this top-level window the dialog keys (Tab, arrows).
+    virtual bool WantsDialogKeys() const { return false; }
+
     // Called for an AppError (or any other exception) that a message handler let escape. The program
     // installs its top-level error report here.
     using ErrorReporter = void (*)(HWND hwnd, const AppError& error);
     static void SetErrorReporter(ErrorReporter reporter);
+    // Reports through the installed reporter. An error raised while a report is on the screen (its message
+    // loop paints and moves windows, whose handlers may fail again) is logged instead of stacking a second one.
     static void Report(HWND hwnd, const AppError& error);
 
 protected:
@@ -46,10 +68,23 @@ protected:
     void Create(const WindowClass& windowClass, const CreateArgs& args);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+    // Unlinks the object from its window and destroys the window; no handler of the object runs any more.
+    void DestroyDetached();
 
 private:
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
+    bool deleteWithWindow_ = false;
+    bool releasePosted_ = false;
+};
+
+// A window object whose window goes first: its destructor destroys the window while the whole object, the
+// handlers of T included, is still alive.
+template <typename T>
+class Owned final : public T {
+public:
+    using T::T;
+    ~Owned() override { this->Destroy(); }
 };
 
 // Registers a window class once per process; the ATOM is checked.
@@ -57,5 +92,9 @@ void EnsureWindowClass(const WindowClass& windowClass, WNDPROC proc);
 
 // A standard child control ("STATIC", "BUTTON", …); it is destroyed with its parent.
 HWND CreateControl(const wchar_t* className, const CreateArgs& args);
+
+// Gives the dialog keys (Tab, Shift+Tab, arrows) to the top-level window of `msg` when it wants them; true when
+// the message was handled that way and must not be dispatched.
+bool HandleDialogKeys(MSG& msg);
 
 }  // namespace velmo::win

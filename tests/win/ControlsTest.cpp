@@ -108,7 +108,7 @@ std::vector<uint32_t> Print(HWND hwnd, int width, int height) {
 TEST(Picture, DrawsCentredAtNaturalSizeOnBlack) {
     PictureHost host(100, 80);
     Picture picture;
-    picture.Create(host.hwnd(), {ControlKind::Image, 1, "Image1", {0, 0, 100, 80}, Align::Client, L"", true});
+    picture.Create(host.hwnd(), {L"", WS_VISIBLE, 0, {0, 0, 100, 80}, nullptr, 1});
 
     picture.SetPicture(SolidBitmap(40, 20, 0xFF0000, 0x00FF00), UniquePalette());
     std::vector<uint32_t> pixels = Print(picture.hwnd(), 100, 80);
@@ -136,7 +136,7 @@ TEST(Picture, ShowsAndHidesInsideAHiddenWindow) {
     // The main window is still hidden while the start-up loads the picture and hides it again.
     PictureHost host(100, 80);
     Picture picture;
-    picture.Create(host.hwnd(), {ControlKind::Image, 1, "Image1", {0, 0, 100, 80}, Align::Client, L"", false});
+    picture.Create(host.hwnd(), {L"", 0, 0, {0, 0, 100, 80}, nullptr, 1});
     EXPECT_FALSE(picture.Visible());
     picture.Show(true);
     EXPECT_TRUE(picture.Visible());

@@ -1,0 +1,458 @@
+#include "win/Form.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace velmo::win {
+
+namespace {
+
+UniqueFont MakeFont(const FontDesc& font, bool bold) {
+    LOGFONTW info{};
+    info.lfHeight = -font.height;  // character height, without internal leading
+    info.lfWeight = (font.bold || bold) ? FW_BOLD : FW_NORMAL;
+    info.lfItalic = font.italic ? TRUE : FALSE;
+    // With the Japanese character set the font mapper picks the nearest Japanese face when this one is missing.
+    info.lfCharSet = SHIFTJIS_CHARSET;
+    info.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(info.lfFaceName, font.face, LF_FACESIZE);
+    UniqueFont handle(CreateFontIndirectW(&info));
+    if (!handle)
+        throw AppError(L"", "CreateFontIndirectW", GetLastError());
+    return handle;
+}
+
+COLORREF TextColor(const FontDesc& font) {
+    return font.color == kSystemColor ? GetSysColor(COLOR_WINDOWTEXT) : static_cast<COLORREF>(font.color);
+}
+
+// The size a label's text needs in `font`, for labels whose table row gives no width.
+SIZE TextExtent(HFONT font, const wchar_t* text) {
+    WindowDc screen(nullptr);
+    SelectGuard select(screen.get(), font);
+    RECT rc{0, 0, 0, 0};
+    DrawTextW(screen.get(), text, -1, &rc, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return {rc.right, rc.bottom};
+}
+
+}  // namespace
+
+void Form::Build(HWND window) {
+    window_ = window;
+    fonts_.clear();
+    boldFonts_.clear();
+    for (int i = 0; i < desc_.fontCount; ++i) {
+        fonts_.push_back(MakeFont(desc_.fonts[i], false));
+        boldFonts_.push_back(UniqueFont());
+    }
+    if (!fonts_.empty())
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[0].get()), FALSE);
+
+    entries_.clear();
+    entries_.resize(static_cast<size_t>(desc_.controlCount));
+    for (int i = 0; i < desc_.controlCount; ++i) {
+        const ControlDesc& control = desc_.controls[i];
+        HWND parent = control.parent == kFormClient ? window : Control(control.parent);
+        if (!parent)
+            throw AppError(L"", "Form::Build (parent)", ERROR_INVALID_WINDOW_HANDLE);
+        Create(control, parent, entries_[static_cast<size_t>(i)]);
+    }
+    ApplyDocks();
+}
+
+HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
+    const bool visible = !(control.flags & kHidden);
+    const DWORD shown = visible ? WS_VISIBLE : 0;
+    const DWORD tabStop = (control.flags & kNoFocus) ? 0 : WS_TABSTOP;
+    HFONT font = Font(control.font);
+    CreateArgs args{control.text ? control.text : L"", shown, 0, control.bounds, parent,
+                    static_cast<UINT>(control.id)};
+    entry.bold = (control.flags & kBold) != 0;
+
+    const wchar_t* className = nullptr;
+    switch (control.kind) {
+        case ControlKind::Panel: {
+            auto panel = std::make_unique<Panel>();
+            if (control.flags & kBorder)
+                args.style |= WS_BORDER;
+            panel->Create(parent, args);
+            panel->SetColor(control.background == kSystemColor ? GetSysColor(COLOR_BTNFACE)
+                                                               : static_cast<COLORREF>(control.background));
+            panel->SetBevel(control.bevel);
+            entry.hwnd = panel->hwnd();
+            entry.object = std::move(panel);
+            break;
+        }
+        case ControlKind::Image: {
+            auto picture = std::make_unique<Picture>();
+            picture->Create(parent, args);
+            entry.hwnd = picture->hwnd();
+            entry.object = std::move(picture);
+            break;
+        }
+        case ControlKind::RadioGroup: {
+            auto group = std::make_unique<RadioGroup>();
+            group->Create(parent, args, control.items, font);
+            entry.hwnd = group->hwnd();
+            entry.object = std::move(group);
+            break;
+        }
+        case ControlKind::Label:
+            className = L"STATIC";
+            args.style |= SS_LEFT | SS_NOPREFIX;
+            if (args.bounds.width == 0 && args.bounds.height == 0) {
+                const SIZE size = TextExtent(font, args.text);
+                args.bounds.width = size.cx;
+                args.bounds.height = size.cy;
+            }
+            break;
+        case ControlKind::Bevel:
+            className = L"STATIC";
+            args.style |= SS_ETCHEDFRAME;
+            break;
+        case ControlKind::SpeedButton:
+            className = L"BUTTON";
+            args.style |= BS_OWNERDRAW;
+            break;
+        case ControlKind::PushButton:
+            className = L"BUTTON";
+            args.style |= BS_PUSHBUTTON | tabStop;
+            break;
+        case ControlKind::CheckBox:
+            className = L"BUTTON";
+            args.style |= BS_AUTOCHECKBOX | tabStop;
+            break;
+        case ControlKind::Edit:
+            className = L"EDIT";
+            args.style |= ES_LEFT | ES_AUTOHSCROLL | tabStop;
+            args.exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::DropDownList:
+            className = L"COMBOBOX";
+            args.style |= CBS_DROPDOWNLIST | WS_VSCROLL | tabStop;
+            // The table gives the closed height; the window's height includes the dropped-down list.
+            args.bounds.height += (control.itemHeight > 0 ? control.itemHeight : 16) * (control.items.count + 1) + 2;
+            break;
+        case ControlKind::ListBox:
+            className = L"LISTBOX";
+            args.style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | tabStop;
+            if (control.flags & kOwnerDraw)
+                args.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+            if (control.flags & kBorder)
+                args.style |= WS_BORDER;
+            break;
+        case ControlKind::Header:
+            className = WC_HEADERW;
+            args.style |= HDS_HORZ | HDS_BUTTONS;
+            break;
+    }
+
+    if (className) {
+        entry.hwnd = CreateControl(className, args);
+        SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(entry.bold ? Font(control.font, true) : font),
+                     FALSE);
+    }
+    HWND hwnd = entry.hwnd;
+
+    switch (control.kind) {
+        case ControlKind::SpeedButton:
+            MakeSpeedButton(hwnd);
+            break;
+        case ControlKind::DropDownList:
+            for (int i = 0; i < control.items.count; ++i)
+                SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(control.items.items[i].text));
+            if (control.itemHeight > 0)
+                SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, control.itemHeight);
+            break;
+        case ControlKind::ListBox:
+            for (int i = 0; i < control.items.count; ++i)
+                SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(control.items.items[i].text));
+            break;
+        case ControlKind::Header:
+            for (int i = 0; i < control.items.count; ++i) {
+                HDITEMW item{};
+                item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+                item.pszText = const_cast<wchar_t*>(control.items.items[i].text);
+                item.cxy = control.items.items[i].width;
+                item.fmt = HDF_LEFT | HDF_STRING;
+                SendMessageW(hwnd, HDM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            }
+            break;
+        default:
+            break;
+    }
+    return hwnd;
+}
+
+HWND Form::Control(int id) const {
+    const int index = IndexOf(desc_, id);
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size())
+        return nullptr;
+    return entries_[static_cast<size_t>(index)].hwnd;
+}
+
+Panel& Form::PanelOf(int id) {
+    const int index = IndexOf(desc_, id);
+    if (index < 0 || desc_.controls[index].kind != ControlKind::Panel || !entries_.at(static_cast<size_t>(index)).object)
+        throw std::logic_error("Form::PanelOf: not a panel");
+    return static_cast<Panel&>(*entries_[static_cast<size_t>(index)].object);
+}
+
+Picture& Form::PictureOf(int id) {
+    const int index = IndexOf(desc_, id);
+    if (index < 0 || desc_.controls[index].kind != ControlKind::Image || !entries_.at(static_cast<size_t>(index)).object)
+        throw std::logic_error("Form::PictureOf: not an image");
+    return static_cast<Picture&>(*entries_[static_cast<size_t>(index)].object);
+}
+
+HFONT Form::Font(int index, bool bold) const {
+    if (index < 0 || static_cast<size_t>(index) >= fonts_.size())
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (!bold || desc_.fonts[index].bold)
+        return fonts_[static_cast<size_t>(index)].get();
+    // The bold forms are made on first use; most windows never need one.
+    UniqueFont& boldFont = boldFonts_[static_cast<size_t>(index)];
+    if (!boldFont)
+        boldFont = MakeFont(desc_.fonts[index], true);
+    return boldFont.get();
+}
+
+void Form::ApplyDocks() {
+    auto layout = [this](int parentId, HWND parent) {
+        RECT rc{};
+        GetClientRect(parent, &rc);
+        LayoutChildren(desc_, parentId, Size{rc.right, rc.bottom}, [this](int index, const Rect& r) {
+            const ControlDesc& control = desc_.controls[index];
+            HWND hwnd = entries_[static_cast<size_t>(index)].hwnd;
+            if (control.dock != Dock::None && hwnd)
+                MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE);
+        });
+    };
+    if (!window_ || entries_.empty())
+        return;
+    layout(kFormClient, window_);
+    // Parents come before their children in the table, so each container has its place before its children.
+    for (int i = 0; i < desc_.controlCount; ++i) {
+        if (desc_.controls[i].kind == ControlKind::Panel && entries_[static_cast<size_t>(i)].hwnd)
+            layout(desc_.controls[i].id, entries_[static_cast<size_t>(i)].hwnd);
+    }
+}
+
+void Form::SetBold(int id, bool bold) {
+    const int index = IndexOf(desc_, id);
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size())
+        return;
+    Entry& entry = entries_[static_cast<size_t>(index)];
+    entry.bold = bold;
+    if (entry.hwnd) {
+        SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(desc_.controls[index].font, bold)), FALSE);
+        InvalidateRect(entry.hwnd, nullptr, TRUE);
+    }
+}
+
+bool Form::IsBold(int id) const {
+    const int index = IndexOf(desc_, id);
+    return index >= 0 && static_cast<size_t>(index) < entries_.size() && entries_[static_cast<size_t>(index)].bold;
+}
+
+const ControlDesc* Form::RowOf(HWND hwnd) const {
+    for (HWND h = hwnd; h && h != window_; h = GetParent(h)) {
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].hwnd == h)
+                return &desc_.controls[i];
+        }
+    }
+    return nullptr;
+}
+
+COLORREF Form::BackgroundOf(int index) const {
+    // A control without a colour of its own shows its container's.
+    for (int i = index; i >= 0;) {
+        const ControlDesc& control = desc_.controls[i];
+        if (control.background != kSystemColor)
+            return static_cast<COLORREF>(control.background);
+        if (control.parent == kFormClient)
+            break;
+        i = IndexOf(desc_, control.parent);
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Form::BrushFor(COLORREF color) {
+    for (auto& [c, brush] : brushes_) {
+        if (c == color)
+            return brush.get();
+    }
+    brushes_.emplace_back(color, UniqueBrush(CreateSolidBrush(color)));
+    return brushes_.back().second.get();
+}
+
+bool Form::Answer(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            const ControlDesc* row = RowOf(reinterpret_cast<HWND>(lp));
+            if (!row)
+                return false;
+            const int index = static_cast<int>(row - desc_.controls);
+            const FontDesc* font = row->font >= 0 && row->font < desc_.fontCount ? &desc_.fonts[row->font] : nullptr;
+            const COLORREF background = BackgroundOf(index);
+            HDC hdc = reinterpret_cast<HDC>(wp);
+            SetTextColor(hdc, font ? TextColor(*font) : GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(hdc, background);
+            result = reinterpret_cast<LRESULT>(BrushFor(background));
+            return true;
+        }
+        case WM_MEASUREITEM: {
+            auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            const int index = IndexOf(desc_, static_cast<int>(measure->CtlID));
+            if (index < 0 || desc_.controls[index].itemHeight <= 0)
+                return false;
+            measure->itemHeight = static_cast<UINT>(desc_.controls[index].itemHeight);
+            result = TRUE;
+            return true;
+        }
+        case WM_DRAWITEM: {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            const int index = IndexOf(desc_, static_cast<int>(draw->CtlID));
+            if (draw->CtlType != ODT_BUTTON || index < 0 || desc_.controls[index].kind != ControlKind::SpeedButton)
+                return false;
+            DrawSpeedButton(*draw, index);
+            result = TRUE;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A raised frame on the button face, sunken while pushed; the caption centred in the row's font and colour.
+void Form::DrawSpeedButton(const DRAWITEMSTRUCT& draw, int index) {
+    const ControlDesc& control = desc_.controls[index];
+    const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
+    RECT rc = draw.rcItem;
+    FillRect(draw.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(draw.hDC, &rc, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+
+    const int length = GetWindowTextLengthW(draw.hwndItem);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(draw.hwndItem, text.data(), length + 1)));
+
+    const FontDesc* font =
+        control.font >= 0 && control.font < desc_.fontCount ? &desc_.fonts[control.font] : nullptr;
+    SelectGuard select(draw.hDC, Font(control.font, entries_[static_cast<size_t>(index)].bold));
+    SetBkMode(draw.hDC, TRANSPARENT);
+    SetTextColor(draw.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT)
+                                    : (font ? TextColor(*font) : GetSysColor(COLOR_BTNTEXT)));
+    if (pushed)
+        OffsetRect(&rc, 1, 1);
+    DrawTextW(draw.hDC, text.c_str(), static_cast<int>(text.size()), &rc,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void FormWindow::Bind(int id, Event event, std::function<void()> handler) {
+    bindings_.push_back({id, event, std::move(handler)});
+}
+
+void FormWindow::BindDrawItem(int id, std::function<void(const DRAWITEMSTRUCT&)> handler) {
+    drawers_.emplace_back(id, std::move(handler));
+}
+
+void FormWindow::CreateForm(DWORD style, DWORD exStyle, Point position, HWND owner, UINT classStyle) {
+    const FormDesc& desc = form_.desc();
+    RECT frame{0, 0, desc.client.width, desc.client.height};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    Create({desc.className, classStyle, nullptr},
+           {desc.caption, style, exStyle,
+            {position.x, position.y, frame.right - frame.left, frame.bottom - frame.top}, owner, 0});
+    form_.Build(hwnd());
+}
+
+bool FormWindow::Dispatch(int id, Event event) {
+    for (const Binding& binding : bindings_) {
+        if (binding.id == id && binding.event == event && binding.handler) {
+            binding.handler();
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// The event that a control's WM_COMMAND notification stands for, by the control's kind.
+bool CommandEvent(ControlKind kind, WORD code, Event& event) {
+    switch (kind) {
+        case ControlKind::SpeedButton:
+        case ControlKind::PushButton:
+        case ControlKind::CheckBox:
+        case ControlKind::RadioGroup:
+            event = Event::Click;
+            return code == BN_CLICKED;
+        case ControlKind::Edit:
+            event = Event::Change;
+            return code == EN_CHANGE;
+        case ControlKind::DropDownList:
+            event = Event::Change;
+            return code == CBN_SELCHANGE;
+        case ControlKind::ListBox:
+            event = code == LBN_DBLCLK ? Event::DblClick : Event::SelChange;
+            return code == LBN_DBLCLK || code == LBN_SELCHANGE;
+        case ControlKind::Panel:
+            event = Event::MouseMove;
+            return code == kNotifyMouseMove;
+        case ControlKind::Image:
+            event = Event::DblClick;
+            return code == STN_DBLCLK;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+LRESULT FormWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    switch (msg) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            const int index = IndexOf(form_.desc(), id);
+            Event event;
+            // Menu commands and IDOK/IDCANCEL from Enter and Escape name no control: nothing runs.
+            if (lp != 0 && index >= 0 && CommandEvent(form_.desc().controls[index].kind, HIWORD(wp), event))
+                Dispatch(id, event);
+            return 0;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            const int id = static_cast<int>(header->idFrom);
+            const int index = IndexOf(form_.desc(), id);
+            if (index >= 0 && form_.desc().controls[index].kind == ControlKind::Header &&
+                (header->code == HDN_ITEMCHANGEDW || header->code == HDN_ITEMCHANGEDA)) {
+                const auto* change = reinterpret_cast<const NMHEADERW*>(lp);
+                if (change->pitem && (change->pitem->mask & HDI_WIDTH))
+                    Dispatch(id, Event::SectionResize);
+            }
+            return Default(msg, wp, lp);
+        }
+        case WM_DRAWITEM: {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            for (auto& [id, drawer] : drawers_) {
+                if (id == static_cast<int>(draw->CtlID)) {
+                    drawer(*draw);
+                    return TRUE;
+                }
+            }
+            break;
+        }
+        case WM_SIZE:
+            form_.ApplyDocks();
+            return 0;
+    }
+    if (form_.Answer(msg, wp, lp, result))
+        return result;
+    return Default(msg, wp, lp);
+}
+
+}  // namespace velmo::win

@@ -1,0 +1,65 @@
+#include "win/Modal.h"
+
+namespace velmo::win {
+
+namespace {
+
+struct DisableState {
+    HWND except;
+    std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
+    auto* state = reinterpret_cast<DisableState*>(lp);
+    if (hwnd != state->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        state->windows->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+DisabledWindows::DisabledWindows(HWND except) {
+    DisableState state{except, &windows_};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&state));
+}
+
+DisabledWindows::~DisabledWindows() {
+    for (HWND window : windows_) {
+        if (IsWindow(window))
+            EnableWindow(window, TRUE);
+    }
+}
+
+bool RunModal(Window& dialog, HWND focus, const std::function<bool()>& finished) {
+    // The dialog goes after the windows are enabled again (members of a scope are destroyed in reverse).
+    struct DestroyAtEnd {
+        Window& dialog;
+        ~DestroyAtEnd() { dialog.Destroy(); }
+    } destroy{dialog};
+    DisabledWindows disabled(dialog.hwnd());
+
+    ShowWindow(dialog.hwnd(), SW_SHOW);
+    SetForegroundWindow(dialog.hwnd());
+    if (focus)
+        SetFocus(focus);
+
+    MSG msg;
+    while (!finished() && dialog.Exists()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return true;
+        }
+        if (got == -1)
+            break;
+        if (!IsDialogMessageW(dialog.hwnd(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return false;
+}
+
+}  // namespace velmo::win

@@ -1,0 +1,34 @@
+// A modal message loop for the program's own dialogs (the message dialog, the name prompt).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "win/Window.h"
+
+namespace velmo::win {
+
+// Disables the thread's other visible, enabled top-level windows for its lifetime and enables them again when
+// it ends. Declared before the dialog is destroyed, it hands the activation back to those windows: Windows
+// activates another window when the active one goes, and a disabled window cannot take it.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND except);
+    ~DisabledWindows();
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+private:
+    std::vector<HWND> windows_;  // not owned
+};
+
+// Shows `dialog`, disables the program's other windows and runs messages until `finished()` holds or the
+// dialog's window is gone. Tab and the other dialog keys move the focus inside the dialog; Enter and Escape
+// become WM_COMMAND IDOK and IDCANCEL for the dialog to take or ignore. The other windows are enabled again
+// and then the dialog is destroyed, on every path. A WM_QUIT ends the loop and is posted again for the outer
+// loop; the result tells whether it came.
+bool RunModal(Window& dialog, HWND focus, const std::function<bool()>& finished);
+
+}  // namespace velmo::win
