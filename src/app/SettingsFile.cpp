@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "app/Globals.h"
 #include "core/IniValue.h"
 #include "core/PathParts.h"
@@ -35,29 +37,50 @@ bool IsPaletteDisplay() {
     return compatible && GetDeviceCaps(compatible.get(), SIZEPALETTE) == 256;
 }
 
+std::optional<std::string> ReadKey(const std::string& file, const SettingsKey& key) {
+    return win::ReadProfileValue(file, key.section, key.name);
+}
+
+void WriteKey(const std::string& file, const SettingsKey& key, const std::string& text) {
+    win::WriteProfileText(file, key.section, key.name, text);
+}
+
 }  // namespace
 
 std::string LoadSettings() {
     PaletteMode = IsPaletteDisplay();
 
     const std::string file = SettingsFile();
-    const std::string photo = win::ReadProfileText(file, kSettingsSection, kPhotoKey, kPhotoDefault);
-    for (const SettingsField& field : kSettingsFields) {
-        const std::string text =
-            win::ReadProfileText(file, kSettingsSection, field.key, FieldDefaultText(field).c_str());
-        ApplyFieldText(Settings, field, text, win::SystemLeadBytes());
+    const std::string photo = TextValue(kPhotoKey, ReadKey(file, kPhotoKey), win::SystemLeadBytes());
+    for (const SettingsKey& key : kSettingsKeys) {
+        if (IsRecordKey(key))
+            LoadRecordKey(Settings, key, ReadKey(file, key), win::SystemLeadBytes());
     }
-    ForcePalette = ParseIniBool(win::ReadProfileText(file, kSettingsSection, kPaletteForceKey, "0"), false);
+    ForcePalette = BooleanValue(kPaletteForceKey, ReadKey(file, kPaletteForceKey));
     if (PaletteMode)
-        PaletteMode = ParseIniBool(win::ReadProfileText(file, kSettingsSection, kPaletteUseKey, "1"), true);
+        PaletteMode = BooleanValue(kPaletteUseKey, ReadKey(file, kPaletteUseKey));
     return photo;
 }
 
 void SaveSettings() {
     const std::string file = SettingsFile();
-    win::WriteProfileText(file, kSettingsSection, kPhotoKey, CurrentPicture);
-    for (const SettingsField& field : kSettingsFields)
-        win::WriteProfileText(file, kSettingsSection, field.key, FieldText(Settings, field));
+    WriteKey(file, kPhotoKey, CurrentPicture);
+    for (const SettingsKey& key : kSettingsKeys) {
+        if (IsRecordKey(key))
+            WriteKey(file, key, RecordKeyText(Settings, key));
+    }
+}
+
+Point ReadControlWindowPosition() {
+    const std::string file = SettingsFile();
+    return {IntegerValue(kControlLeftKey, ReadKey(file, kControlLeftKey)),
+            IntegerValue(kControlTopKey, ReadKey(file, kControlTopKey))};
+}
+
+void WriteControlWindowPosition(int left, int top) {
+    const std::string file = SettingsFile();
+    WriteKey(file, kControlTopKey, FormatIniInt(top));
+    WriteKey(file, kControlLeftKey, FormatIniInt(left));
 }
 
 }  // namespace velmo::app

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/Geometry.h"
+
 namespace velmo::app {
 
 // The executable's path with the extension of its last component replaced by ".ini"; computed on every call.
@@ -17,7 +19,14 @@ std::string ProgramFolder();
 // Fills Settings, ForcePalette and PaletteMode; returns the text of Photo_1. Never fails.
 std::string LoadSettings();
 
-// Writes CurrentPicture and the record; a refused write throws "%s に書き込めません" and stops there.
+// Writes Photo_1 (CurrentPicture) and then the record's keys; a refused write throws "%s に書き込めません" and
+// stops there.
 void SaveSettings();
+
+// The control window's left (x) and top (y) from [F_Con], read when it opens. Never fails.
+Point ReadControlWindowPosition();
+
+// Writes Top and then Left to [F_Con] when the control window closes; a refused write throws like SaveSettings.
+void WriteControlWindowPosition(int left, int top);
 
 }  // namespace velmo::app

@@ -1,7 +1,10 @@
-// The settings record and the table of its keys in the settings file.
+// The settings record and the table of every key of the settings file.
 #pragma once
 
 #include <cstdint>
+#include <limits>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -9,51 +12,131 @@
 
 namespace velmo {
 
-// Field names are the key names of section [Velmo].
+// Field names are the key names of section [Velmo]. A default-constructed record holds every field's
+// default from kSettingsKeys.
 struct Settings {
-    int32_t StartPosition = 200;  // offset of the strip along its edge
-    int32_t Length = 250;         // extent of the strip along its edge
-    int32_t Adj = 2;              // thickness adjustment: the strip shows Adj + 1 pixels
-    std::string Position = "t";   // edge letter: "t", "b", "l" or "r"; at most one character
-    int32_t MW = 640;             // screen size when the picture was last revealed
-    int32_t MH = 480;
-    bool Max_SOT = false;         // keep the revealed window in the topmost band
+    Settings();
+
+    int32_t StartPosition;  // offset of the strip along its edge
+    int32_t Length;         // extent of the strip along its edge
+    int32_t Adj;            // thickness adjustment: the strip shows Adj + 1 pixels
+    std::string Position;   // edge letter: "t", "b", "l" or "r"; at most one character
+    int32_t MW;             // screen size when the picture was last revealed
+    int32_t MH;
+    bool Max_SOT;  // keep the revealed window in the topmost band
 };
 
 inline constexpr const char* kSettingsSection = "Velmo";
-inline constexpr const char* kPhotoKey = "Photo_1";
-inline constexpr const char* kPhotoDefault = "none";
-inline constexpr const char* kPaletteForceKey = "Palette_C";
-inline constexpr const char* kPaletteUseKey = "Palette_use";
+inline constexpr const char* kControlSection = "F_Con";  // the control window's position
 
-enum class FieldKind { Integer, Boolean, EdgeLetter };
-
-// One key of the record: read and written by the same generic code, in table order.
-struct SettingsField {
-    const char* key;
-    FieldKind kind;
-    int32_t defaultValue;          // Integer and Boolean
-    int32_t Settings::*integer;    // Integer
-    bool Settings::*boolean;       // Boolean
+enum class ValueKind {
+    Text,        // kept as read
+    Integer,     // read by ParseIniInt
+    Boolean,     // read by ParseIniBool, written as "0" or "1"
+    EdgeLetter,  // only the first character of the text is kept
 };
 
-inline constexpr SettingsField kSettingsFields[] = {
-    {"StartPosition", FieldKind::Integer, 200, &Settings::StartPosition, nullptr},
-    {"Length", FieldKind::Integer, 250, &Settings::Length, nullptr},
-    {"Adj", FieldKind::Integer, 2, &Settings::Adj, nullptr},
-    {"Position", FieldKind::EdgeLetter, 0, nullptr, nullptr},
-    {"MW", FieldKind::Integer, 640, &Settings::MW, nullptr},
-    {"MH", FieldKind::Integer, 480, &Settings::MH, nullptr},
-    {"Max_SOT", FieldKind::Boolean, 0, nullptr, &Settings::Max_SOT},
+// One key of the settings file. A value present in the file is read by the rules of its kind with the
+// default as fallback; a missing key is the default itself. The range is what the program keeps the value
+// in once it uses it; reading does not apply it.
+struct SettingsKey {
+    const char* section;
+    const char* name;
+    ValueKind kind;
+    const char* defaultText;  // Text and EdgeLetter
+    int32_t defaultNumber;    // Integer; Boolean as 0 or 1
+    int32_t minimum;          // Integer
+    int32_t maximum;
+    // The record field the key loads into and saves from; all null for a key outside the record.
+    int32_t Settings::*integer;
+    bool Settings::*boolean;
+    std::string Settings::*text;
 };
 
-// The text a reader passes as the profile default, so a missing key reads as the field's default.
-std::string FieldDefaultText(const SettingsField& field);
+inline constexpr int32_t kNoMinimum = std::numeric_limits<int32_t>::min();
+inline constexpr int32_t kNoMaximum = std::numeric_limits<int32_t>::max();
 
-// Stores the text read for `field` into `settings` by the value rules.
-void ApplyFieldText(Settings& settings, const SettingsField& field, std::string_view text, const LeadBytes& lead);
+constexpr SettingsKey TextKey(const char* section, const char* name, const char* fallback) {
+    return {section, name, ValueKind::Text, fallback, 0, kNoMinimum, kNoMaximum, nullptr, nullptr, nullptr};
+}
 
-// The text written for `field`.
-std::string FieldText(const Settings& settings, const SettingsField& field);
+constexpr SettingsKey EdgeLetterKey(const char* section,
+                                    const char* name,
+                                    const char* fallback,
+                                    std::string Settings::*field) {
+    return {section, name, ValueKind::EdgeLetter, fallback, 0, kNoMinimum, kNoMaximum, nullptr, nullptr, field};
+}
+
+constexpr SettingsKey IntegerKey(const char* section,
+                                 const char* name,
+                                 int32_t fallback,
+                                 int32_t Settings::*field = nullptr,
+                                 int32_t minimum = kNoMinimum,
+                                 int32_t maximum = kNoMaximum) {
+    return {section, name, ValueKind::Integer, nullptr, fallback, minimum, maximum, field, nullptr, nullptr};
+}
+
+constexpr SettingsKey BooleanKey(const char* section,
+                                 const char* name,
+                                 bool fallback,
+                                 bool Settings::*field = nullptr) {
+    return {section, name, ValueKind::Boolean, nullptr, fallback ? 1 : 0, 0, 1, nullptr, field, nullptr};
+}
+
+// Every key the program reads or writes. [Velmo] is in the order SaveSettings writes it: Photo_1, then the
+// record's keys.
+inline constexpr SettingsKey kSettingsKeys[] = {
+    TextKey(kSettingsSection, "Photo_1", "none"),
+    IntegerKey(kSettingsSection, "StartPosition", 200, &Settings::StartPosition, 4),
+    IntegerKey(kSettingsSection, "Length", 250, &Settings::Length, 4),
+    IntegerKey(kSettingsSection, "Adj", 2, &Settings::Adj, 0, 5),
+    EdgeLetterKey(kSettingsSection, "Position", "t", &Settings::Position),
+    IntegerKey(kSettingsSection, "MW", 640, &Settings::MW),
+    IntegerKey(kSettingsSection, "MH", 480, &Settings::MH),
+    BooleanKey(kSettingsSection, "Max_SOT", false, &Settings::Max_SOT),
+    BooleanKey(kSettingsSection, "Palette_C", false),   // palette steps on any display
+    BooleanKey(kSettingsSection, "Palette_use", true),  // palette steps on a 256-entry palette display
+    IntegerKey(kControlSection, "Top", 280),
+    IntegerKey(kControlSection, "Left", 190),
+};
+
+// The table entry of `name` in `section`; a name not in the table fails to compile where it is constexpr.
+constexpr const SettingsKey& SettingsKeyNamed(std::string_view section, std::string_view name) {
+    for (const SettingsKey& key : kSettingsKeys) {
+        if (section == key.section && name == key.name)
+            return key;
+    }
+    throw std::invalid_argument("no such settings key");
+}
+
+inline constexpr const SettingsKey& kPhotoKey = SettingsKeyNamed(kSettingsSection, "Photo_1");
+inline constexpr const SettingsKey& kStartPositionKey = SettingsKeyNamed(kSettingsSection, "StartPosition");
+inline constexpr const SettingsKey& kLengthKey = SettingsKeyNamed(kSettingsSection, "Length");
+inline constexpr const SettingsKey& kAdjKey = SettingsKeyNamed(kSettingsSection, "Adj");
+inline constexpr const SettingsKey& kPositionKey = SettingsKeyNamed(kSettingsSection, "Position");
+inline constexpr const SettingsKey& kPaletteForceKey = SettingsKeyNamed(kSettingsSection, "Palette_C");
+inline constexpr const SettingsKey& kPaletteUseKey = SettingsKeyNamed(kSettingsSection, "Palette_use");
+inline constexpr const SettingsKey& kControlTopKey = SettingsKeyNamed(kControlSection, "Top");
+inline constexpr const SettingsKey& kControlLeftKey = SettingsKeyNamed(kControlSection, "Left");
+
+constexpr bool IsRecordKey(const SettingsKey& key) {
+    return key.integer != nullptr || key.boolean != nullptr || key.text != nullptr;
+}
+
+// The value of an Integer or Boolean key; `text` is what the file holds, nothing for a missing key.
+int32_t IntegerValue(const SettingsKey& key, const std::optional<std::string>& text);
+bool BooleanValue(const SettingsKey& key, const std::optional<std::string>& text);
+
+// The value of a Text or EdgeLetter key. `lead` tells a double-byte first character of an edge letter.
+std::string TextValue(const SettingsKey& key, const std::optional<std::string>& text, const LeadBytes& lead);
+
+// Stores the value of a record key into its field of `settings`.
+void LoadRecordKey(Settings& settings,
+                   const SettingsKey& key,
+                   const std::optional<std::string>& text,
+                   const LeadBytes& lead);
+
+// The text written for a record key.
+std::string RecordKeyText(const Settings& settings, const SettingsKey& key);
 
 }  // namespace velmo

@@ -17,18 +17,21 @@ int32_t Saturate(int64_t value) {
 }  // namespace
 
 void ClampStrip(Settings& settings) {
-    if (settings.Length < 4)
-        settings.Length = 4;
-    if (settings.Length < 5 && settings.Adj < 3)
+    if (settings.Length < kLengthKey.minimum)
+        settings.Length = kLengthKey.minimum;
+    // A strip of the shortest length gets at least Adj 3; this runs before the negative-Adj rule below, so a
+    // shortest strip with a negative Adj ends at 3, not 5.
+    if (settings.Length == kLengthKey.minimum && settings.Adj < 3)
         settings.Adj = 3;
-    if (settings.StartPosition < 4)
-        settings.StartPosition = 4;
+    if (settings.StartPosition < kStartPositionKey.minimum)
+        settings.StartPosition = kStartPositionKey.minimum;
     if (settings.Position.empty())
-        settings.Position = "t";
-    if (settings.Adj < 0)
-        settings.Adj = 5;
-    if (settings.Adj > 5)
-        settings.Adj = 5;
+        settings.Position = kPositionKey.defaultText;
+    // A negative Adj means the thickest strip, not the thinnest.
+    if (settings.Adj < kAdjKey.minimum)
+        settings.Adj = kAdjKey.maximum;
+    if (settings.Adj > kAdjKey.maximum)
+        settings.Adj = kAdjKey.maximum;
 }
 
 Rect StripRect(const Settings& s) {

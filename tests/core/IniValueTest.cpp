@@ -1,5 +1,4 @@
 #include "core/IniValue.h"
-#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -35,40 +34,6 @@ TEST(IniValue, BooleansAreNonZeroIntegers) {
     EXPECT_EQ(FormatIniBool(ParseIniBool("2", false)), "1");
     EXPECT_EQ(FormatIniBool(false), "0");
     EXPECT_EQ(FormatIniInt(-3), "-3");
-}
-
-TEST(SettingsFields, TableKeepsFileOrderAndReadsEachKind) {
-    const char* expectedOrder[] = {"StartPosition", "Length", "Adj", "Position", "MW", "MH", "Max_SOT"};
-    ASSERT_EQ(std::size(kSettingsFields), std::size(expectedOrder));
-    for (size_t i = 0; i < std::size(expectedOrder); ++i)
-        EXPECT_STREQ(kSettingsFields[i].key, expectedOrder[i]);
-
-    // Reading every key's default text gives the record's defaults.
-    Settings fromDefaults;
-    fromDefaults.Position = "?";
-    fromDefaults.Max_SOT = true;
-    for (const SettingsField& field : kSettingsFields)
-        ApplyFieldText(fromDefaults, field, FieldDefaultText(field), LeadBytes::Cp932());
-    Settings defaults;
-    for (const SettingsField& field : kSettingsFields)
-        EXPECT_EQ(FieldText(fromDefaults, field), FieldText(defaults, field)) << field.key;
-
-    Settings s;
-    const SettingsField& position = kSettingsFields[3];
-    ApplyFieldText(s, position, "bottom", LeadBytes::Cp932());
-    EXPECT_EQ(s.Position, "b");
-    ApplyFieldText(s, position, "", LeadBytes::Cp932());
-    EXPECT_EQ(s.Position, "");
-    ApplyFieldText(s, position, "T", LeadBytes::Cp932());
-    EXPECT_EQ(FieldText(s, position), "T");
-    // A double-byte first character is kept whole, never cut to a lone lead byte.
-    ApplyFieldText(s, position, "\x95\x5c\x83\x5c", LeadBytes::Cp932());
-    EXPECT_EQ(s.Position, "\x95\x5c");
-
-    ApplyFieldText(s, kSettingsFields[6], "-1", LeadBytes::Cp932());
-    EXPECT_EQ(FieldText(s, kSettingsFields[6]), "1");
-    ApplyFieldText(s, kSettingsFields[1], "$20", LeadBytes::Cp932());
-    EXPECT_EQ(s.Length, 32);
 }
 
 }  // namespace

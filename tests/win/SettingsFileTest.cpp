@@ -1,5 +1,5 @@
-// The settings file through the real profile functions: defaults, the written layout, foreign keys kept,
-// refused writes, and code page 932 paths.
+// The settings file through the real profile functions: defaults, missing against empty values, the written
+// layout, foreign keys kept, the control window's position, refused writes, and code page 932 paths.
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
 #include "win/Error.h"
@@ -51,7 +51,33 @@ TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndIsNotCreated) {
     EXPECT_EQ(Settings.MH, 480);
     EXPECT_FALSE(Settings.Max_SOT);
     EXPECT_FALSE(ForcePalette);
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{190, 280}));
     EXPECT_FALSE(win::FileExists(file_));
+}
+
+TEST_F(SettingsFileTest, MissingKeysGiveDefaultsEmptyTextsStayEmpty) {
+    // The keys only in another section are all missing here.
+    test::WriteBytes(file_, "[Other]\r\nPhoto_1=x\r\nAdj=4\r\nTop=1\r\n");
+    EXPECT_EQ(LoadSettings(), "none");
+    EXPECT_EQ(Settings.Adj, 2);
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{190, 280}));
+
+    // Empty or unparsable numbers read as the default; empty texts stay empty.
+    test::WriteBytes(file_,
+                     "[Velmo]\r\nPhoto_1=\r\nStartPosition=\r\nLength=abc\r\nPosition=\r\nMW=12px\r\n"
+                     "Max_SOT=\r\n[F_Con]\r\nTop=\r\nLeft=x\r\n");
+    Settings.Adj = 5;
+    Settings.MH = 1;
+    Settings.Max_SOT = true;
+    EXPECT_EQ(LoadSettings(), "");
+    EXPECT_EQ(Settings.StartPosition, 200);
+    EXPECT_EQ(Settings.Length, 250);
+    EXPECT_EQ(Settings.Adj, 2);
+    EXPECT_EQ(Settings.Position, "");
+    EXPECT_EQ(Settings.MW, 640);
+    EXPECT_EQ(Settings.MH, 480);
+    EXPECT_FALSE(Settings.Max_SOT);
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{190, 280}));
 }
 
 TEST_F(SettingsFileTest, SaveCreatesTheSectionWithEightKeysInOrder) {
@@ -88,13 +114,37 @@ TEST_F(SettingsFileTest, ValuesAreReadByTheRulesAndForeignKeysSurviveASave) {
     EXPECT_NE(after.find("MW=640\r\nMH=480\r\n"), std::string::npos) << after;
 }
 
+TEST_F(SettingsFileTest, ControlWindowPositionIsWrittenTopThenLeftBesideTheSettings) {
+    WriteControlWindowPosition(33, -7);
+    EXPECT_EQ(test::ReadBytes(file_), "[F_Con]\r\nTop=-7\r\nLeft=33\r\n");
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{33, -7}));
+
+    SaveSettings();
+    WriteControlWindowPosition(5, 6);
+    const std::string after = test::ReadBytes(file_);
+    EXPECT_NE(after.find("[F_Con]\r\nTop=6\r\nLeft=5\r\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("[Velmo]\r\nPhoto_1=\r\nStartPosition=200\r\n"), std::string::npos) << after;
+    EXPECT_EQ(LoadSettings(), "");
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{5, 6}));
+
+    test::WriteBytes(file_, "[f_con]\r\nLeft=$10\r\nTop=12px\r\n");  // unparsable Top
+    EXPECT_EQ(ReadControlWindowPosition(), (Point{16, 280}));
+}
+
 TEST_F(SettingsFileTest, RefusedWriteRaisesWithThePath) {
     ASSERT_TRUE(CreateDirectoryA(file_.c_str(), nullptr));  // a folder where the file should be
+    const std::wstring message = win::AcpToWide(file_) + L" に書き込めません";
     try {
         SaveSettings();
         FAIL() << "SaveSettings succeeded on a folder";
     } catch (const win::AppError& error) {
-        EXPECT_EQ(error.message(), win::AcpToWide(file_) + L" に書き込めません");
+        EXPECT_EQ(error.message(), message);
+    }
+    try {
+        WriteControlWindowPosition(1, 2);
+        FAIL() << "WriteControlWindowPosition succeeded on a folder";
+    } catch (const win::AppError& error) {
+        EXPECT_EQ(error.message(), message);
     }
 }
 
@@ -106,13 +156,12 @@ TEST(Profile, Cp932BytesRoundTripThroughTheAnsiCalls) {
     const std::string file = folder + "\x83\x5c.ini";
     const std::string value = "C:\\\x95\x5c\\\x83\x5c.bmp";
     win::WriteProfileText(file, "Velmo", "Photo_1", value);
-    EXPECT_EQ(win::ReadProfileText(file, "Velmo", "Photo_1", "none"), value);
-    EXPECT_EQ(win::ReadProfileText(file, "Velmo", "Missing", "none"), "none");
+    EXPECT_EQ(win::ReadProfileValue(file, "Velmo", "Photo_1"), value);
     EXPECT_TRUE(win::FileExists(file));
 
     // A value longer than the reader's 1023 bytes comes back cut there.
     win::WriteProfileText(file, "Velmo", "Long", std::string(1500, 'a'));
-    EXPECT_EQ(win::ReadProfileText(file, "Velmo", "Long", "").size(), 1023u);
+    EXPECT_EQ(win::ReadProfileValue(file, "Velmo", "Long").value_or("").size(), 1023u);
 
     EXPECT_EQ(win::AcpToWide(value), L"C:\\表\\ソ.bmp");
     bool lossy = true;
@@ -121,8 +170,32 @@ TEST(Profile, Cp932BytesRoundTripThroughTheAnsiCalls) {
     win::WideToAcp(L"\u0100", &lossy);
     EXPECT_TRUE(lossy);
     for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(win::SystemLeadBytes().IsLead(static_cast<uint8_t>(b)), LeadBytes::Cp932().IsLead(static_cast<uint8_t>(b)))
+        EXPECT_EQ(win::SystemLeadBytes().IsLead(static_cast<uint8_t>(b)),
+                  LeadBytes::Cp932().IsLead(static_cast<uint8_t>(b)))
             << b;
+}
+
+TEST(Profile, MissingKeySectionOrFileIsToldFromAnEmptyValue) {
+    test::TempFolder temp;
+    const std::string file = temp.path() + "p.ini";
+    EXPECT_EQ(win::ReadProfileValue(file, "S", "K"), std::nullopt);
+    test::WriteBytes(file, "[S]\r\nEmpty=\r\nBlank=   \r\nK=v\r\n[T]\r\n");
+    struct Case {
+        const char* section;
+        const char* key;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"S", "Empty", ""},
+        {"S", "Blank", ""},
+        {"S", "K", "v"},
+        {"s", "k", "v"},
+        {"S", "Missing", std::nullopt},
+        {"T", "K", std::nullopt},
+        {"U", "K", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(win::ReadProfileValue(file, c.section, c.key), c.expected) << c.section << "/" << c.key;
 }
 
 }  // namespace
