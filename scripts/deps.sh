@@ -10,6 +10,7 @@ packages=(
     libfuzzer-14-dev libclang-rt-14-dev
     wine wine64 xvfb x11-utils xdotool imagemagick
     locales fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
+    fonts-wine  # Wine's own fonts: without Marlett every caption's close box shows a letter
 )
 
 missing=()

@@ -13,7 +13,7 @@ struct LoadedBitmap {
 };
 
 // Reads a BMP file. The common uncompressed forms are read straight into the DIB section's bits with one
-// read; other forms are decoded by the core. Throws AppError "ファイル %s は開けません" when the file
+// read; other forms are decoded by the core. Throws AppError "ﾌｧｲﾙ %s は開けません" when the file
 // cannot be opened or is not a bitmap this reader takes.
 LoadedBitmap LoadBmpFile(const std::string& path);
 

@@ -22,7 +22,7 @@ private:
     DWORD code_;            // its GetLastError, read at the failing line
 };
 
-// "ファイル %s は開けません", "ファイル %s を作成できません", "%s に書き込めません", with the path in place of %s.
+// "ﾌｧｲﾙ %s は開けません", "ﾌｧｲﾙ %s を作成できません", "%s に書き込めません", with the path in place of %s.
 AppError CannotOpenFile(const std::string& path, const char* api, DWORD code);
 AppError CannotCreateFile(const std::string& path, const char* api, DWORD code);
 AppError CannotWriteTo(const std::string& path, const char* api, DWORD code);

@@ -39,8 +39,13 @@ bool WriteExactly(HANDLE file, const void* buffer, size_t size) {
     while (size > 0) {
         DWORD chunk = static_cast<DWORD>(size < kChunk ? size : kChunk);
         DWORD written = 0;
-        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written != chunk)
+        if (!WriteFile(file, bytes, chunk, &written, nullptr))
             return false;
+        // A short write that reports success (a full disk on some file systems) leaves no error of its own.
+        if (written != chunk) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         bytes += chunk;
         size -= chunk;
     }
@@ -54,8 +59,14 @@ bool ReadExactly(HANDLE file, void* buffer, size_t size) {
     while (size > 0) {
         DWORD chunk = static_cast<DWORD>(size < kChunk ? size : kChunk);
         DWORD read = 0;
-        if (!ReadFile(file, bytes, chunk, &read, nullptr) || read != chunk)
+        if (!ReadFile(file, bytes, chunk, &read, nullptr))
             return false;
+        // ReadFile succeeds at the end of the file and leaves the last error as it was: name the early end, so
+        // the caller's GetLastError is this read's and not a stale one.
+        if (read != chunk) {
+            SetLastError(ERROR_HANDLE_EOF);
+            return false;
+        }
         bytes += chunk;
         size -= chunk;
     }

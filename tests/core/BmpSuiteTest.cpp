@@ -1,4 +1,4 @@
-// Conformance against the BMP suite in ../shared/bmpsuite: every row of its INDEX.tsv is decoded and
+// Conformance against the BMP suite in tests/data/bmpsuite: every row of its INDEX.tsv is decoded and
 // compared with the expected RGBA image, following the rules of the suite's README.
 #include <gtest/gtest.h>
 

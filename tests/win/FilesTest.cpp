@@ -1,6 +1,7 @@
 // File access: existence is for files only, and a replaced file is replaced whole or not at all.
 #include "win/Error.h"
 #include "win/Files.h"
+#include "win/Handles.h"
 #include "win/Text.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ TEST(Files, ReplacingWritesWholeOrLeavesTheOldFile) {
     EXPECT_FALSE(FileExists(blockedPath + ".~new"));
 }
 
-TEST(Files, ReadingAMissingFileSaysWhichFile) {
+TEST(Files, FailedReadsSayWhichFileAndWhy) {
     test::TempFolder temp;
     const std::string path = temp.path() + "\x83\x5c.bmp";
     try {
@@ -54,6 +55,14 @@ TEST(Files, ReadingAMissingFileSaysWhichFile) {
     }
     test::WriteBytes(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path).size(), 3u);
+
+    // ReadFile succeeds at the end of the file; the early end must not leave an older error as the reason.
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    char bytes[4];
+    SetLastError(12345);
+    EXPECT_FALSE(ReadExactly(file.get(), bytes, sizeof bytes));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
 }
 
 }  // namespace

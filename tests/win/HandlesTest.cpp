@@ -57,18 +57,27 @@ TEST(Handles, GuardsRestoreWhatWasSelected) {
     EXPECT_EQ(GetObjectType(rawBitmap), 0u);
 }
 
-TEST(Handles, ScreenDcIsReleasedToTheSameWindow) {
+TEST(Handles, WindowDcIsLentForItsWindowAndGivenBack) {
+    // A hidden popup of a class without CS_OWNDC or CS_CLASSDC: GetDC lends it a DC of the common cache,
+    // which can be given back only once.
+    WNDCLASSW info{};
+    info.lpfnWndProc = DefWindowProcW;
+    info.hInstance = GetModuleHandleW(nullptr);
+    info.lpszClassName = L"VelmoHandlesTest";
+    ASSERT_TRUE(RegisterClassW(&info) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
+    UniqueHwnd window(CreateWindowExW(0, info.lpszClassName, L"", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                                      info.hInstance, nullptr));
+    ASSERT_TRUE(window);
+
     HDC raw = nullptr;
     {
-        WindowDc screen(nullptr);
-        ASSERT_TRUE(screen);
-        raw = screen.get();
-        EXPECT_GT(GetDeviceCaps(raw, HORZRES), 0);
+        WindowDc dc(window.get());
+        ASSERT_TRUE(dc);
+        raw = dc.get();
+        EXPECT_EQ(WindowFromDC(raw), window.get());
     }
-    // A released common DC answers no more calls for its window.
-    WindowDc again(nullptr);
-    EXPECT_TRUE(again);
-    (void)raw;
+    // The guard gave it back: a second release finds nothing lent.
+    EXPECT_EQ(ReleaseDC(window.get(), raw), 0);
 }
 
 }  // namespace
