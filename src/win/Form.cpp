@@ -352,6 +352,12 @@ void Form::DrawSpeedButton(const DRAWITEMSTRUCT& draw, int index) {
 }
 
 void FormWindow::Bind(int id, Event event, std::function<void()> handler) {
+    for (Binding& binding : bindings_) {
+        if (binding.id == id && binding.event == event) {
+            binding.handler = std::move(handler);
+            return;
+        }
+    }
     bindings_.push_back({id, event, std::move(handler)});
 }
 

@@ -94,6 +94,7 @@ public:
     Form& form() { return form_; }
     const Form& form() const { return form_; }
 
+    // One handler per control and event; binding again replaces it.
     void Bind(int id, Event event, std::function<void()> handler);
     void BindDrawItem(int id, std::function<void(const DRAWITEMSTRUCT&)> handler);
 

@@ -31,6 +31,35 @@ TEST_F(VelmoE2eTest, FirstStartShowsTopStripAndWritesSettingsAtClose) {
               "Max_SOT=0\r\n");
 }
 
+// A minimised window is neither normal nor maximised: standby still gives the strip, in the topmost band, also
+// when the window was revealed (maximised) before it was minimised.
+TEST_F(VelmoE2eTest, StandbyAfterMinimiseGivesTheStripAgain) {
+    ProgramFolder folder;
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(Started(velmo));
+    const Box strip = velmo.box();
+    for (bool revealedFirst : {false, true}) {
+        SCOPED_TRACE(revealedFirst ? "revealed, then minimised" : "minimised from the strip");
+        if (revealedFirst)
+            ASSERT_TRUE(Revealed(velmo));
+        ShowWindow(velmo.mainWindow(), SW_MINIMIZE);
+        ASSERT_TRUE(WaitUntil([&] { return IsIconic(velmo.mainWindow()) != FALSE; }));
+        // Wine opens no menu for a right-click or the menu key on a minimised window; the test sends the
+        // request that those make on Windows, then picks the item with the keyboard as a person would.
+        PostMessageW(velmo.mainWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(velmo.mainWindow()),
+                     MAKELPARAM(-1, -1));
+        ASSERT_TRUE(WaitUntil([] { return FindVisibleWindowOfClass(L"#32768") != nullptr; }));
+        PressKey(VK_DOWN);  // the first item, "待機"
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] {
+            return !IsIconic(velmo.mainWindow()) && !IsZoomed(velmo.mainWindow()) && velmo.box() == strip;
+        })) << "window at " << ToString(velmo.box());
+        EXPECT_TRUE(IsTopmost(velmo.mainWindow()));
+        ParkPointer();
+    }
+    EXPECT_EQ(velmo.Close(), 0);
+}
+
 struct StripCase {
     const char* name;
     std::vector<std::string> settings;
