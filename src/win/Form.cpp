@@ -149,7 +149,13 @@ HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
     }
 
     if (className) {
-        entry.hwnd = CreateControl(className, args);
+        entry.hwnd = CreateWindowExW(args.exStyle, className, args.text, args.style | WS_CHILD, args.bounds.left,
+                                     args.bounds.top, args.bounds.width, args.bounds.height, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                                     GetModuleHandleW(nullptr), nullptr);
+        // The error names the control by its design name.
+        if (!entry.hwnd)
+            throw AppError(L"", control.name, GetLastError());
         SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(entry.bold ? Font(control.font, true) : font),
                      FALSE);
     }
