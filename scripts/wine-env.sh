@@ -166,6 +166,13 @@ velmo_wine_prefix() {
         fresh=1
     fi
 
+    # Wine draws the caption buttons with the Marlett font. Debian ships it in fonts-wine, but this Wine does not
+    # find it there; without a copy in the prefix's font folder every close box shows the letter "r".
+    local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$marlett" "$fonts/" || _velmo_say "could not copy Marlett into $fonts"
+    fi
+
     # One persistent wineserver for the whole session: programs start in a fraction of a
     # second, and the services it runs were started here, away from the output pipes of
     # CTest, which would otherwise wait for them to close.

@@ -5,13 +5,12 @@
 #include "app/Globals.h"
 #include "app/Unit1.h"
 #include "app/Unit1Form.h"
+#include "app/Unit2.h"
+#include "app/Unit2Form.h"
 
 namespace velmo::app {
 
 namespace {
-
-// The control window's class; it moves with the main window while it is open.
-constexpr wchar_t kControlWindowClass[] = L"TF_Control";
 
 void SetBand(HWND band, bool checked) {
     if (HWND main = FindWindowW(form1::kForm.className, nullptr))
@@ -19,7 +18,7 @@ void SetBand(HWND band, bool checked) {
     if (Form1)
         Form1->SetK1Checked(checked);
     if (ControlWindowOpen) {
-        if (HWND control = FindWindowW(kControlWindowClass, nullptr))
+        if (HWND control = FindWindowW(form2::kForm.className, nullptr))
             SetWindowPos(control, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     }
 }
@@ -32,6 +31,38 @@ void MakeTopmost() {
 
 void DropTopmost() {
     SetBand(HWND_NOTOPMOST, false);
+}
+
+void ShowControlWindow() {
+    if (ControlWindowOpen && F_Control)
+        F_Control->ShowInFront();
+    else
+        OpenControlWindow();
+}
+
+void CloseControlWindow() {
+    if (ControlWindowOpen && F_Control)
+        F_Control->Close();
+}
+
+void ApplyControlWindowCaption() {
+    if (ControlWindowOpen && F_Control)
+        F_Control->ApplyCaption();
+}
+
+void DestroyControlWindow() {
+    if (F_Control)
+        F_Control->Destroy();
+}
+
+void StandbyMainWindow() {
+    if (Form1)
+        Form1->EnterStandby();
+}
+
+void CloseMainWindow() {
+    if (Form1)
+        SendMessageW(Form1->hwnd(), WM_CLOSE, 0, 0);
 }
 
 }  // namespace velmo::app

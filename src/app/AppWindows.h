@@ -1,6 +1,5 @@
-// What one window of the program does to another: the z-order band shared by the main and the control window.
-// The window units include this unit instead of each other, and windows are found by the class names of their
-// form descriptions.
+// What one window of the program does to another. The window units include this unit instead of each other;
+// windows are found by the class names of their form descriptions.
 #pragma once
 
 namespace velmo::app {
@@ -10,5 +9,23 @@ namespace velmo::app {
 // The check mark of the main window's menu item K1 follows.
 void MakeTopmost();
 void DropTopmost();
+
+// The main window's settings command: shows the control window and brings it to the front while it is open,
+// opens it otherwise. Failures go to the caller.
+void ShowControlWindow();
+
+// Runs the control window's close sequence while it is open (its position is written; a refused write throws
+// and leaves it open).
+void CloseControlWindow();
+
+// Gives the control window, while it is open, the caption of the shown picture.
+void ApplyControlWindowCaption();
+
+// Destroys the control window without its close sequence, as the application does when it ends.
+void DestroyControlWindow();
+
+// The main window's standby, and its close request (which ends the program unless the settings cannot be saved).
+void StandbyMainWindow();
+void CloseMainWindow();
 
 }  // namespace velmo::app

@@ -8,6 +8,7 @@
 namespace velmo::app {
 
 class TForm1;
+class TF_Control;
 class TF_Splash;
 
 inline velmo::Settings Settings;        // the settings record, loaded once at start-up
@@ -18,7 +19,15 @@ inline bool ControlWindowOpen = false;  // the control window exists
 inline bool SplashWindowOpen = false;   // the splash window exists
 
 inline TForm1* Form1 = nullptr;       // the main window; set before its creation handler runs
-inline TF_Splash* F_Splash = nullptr;
+inline TF_Control* F_Control = nullptr;  // the control window while it exists; it frees itself when closed
+inline TF_Splash* F_Splash = nullptr;    // the splash window while it exists; it frees itself when released
+
+// The name prompt's exchange: the proposed text in, the confirmed text out (empty after Cancel), and the
+// wording ("cap" or "ren"; empty while no prompt is shown).
+inline std::string PromptText;
+inline std::string PromptMode;
+
+inline std::string CurrentListFile = "P_List1.dat";  // the file of the list the control window shows
 
 inline constexpr const wchar_t* kAppTitle = L"Velmo";
 

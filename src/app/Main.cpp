@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/U_Splash.h"
 #include "app/Unit1.h"
@@ -86,7 +87,9 @@ int Run() {
         ShowWindow(form->hwnd(), SW_SHOW);
         RunMessageLoop();
     }
-    // Windows still open go with the application, before the objects that their handlers use.
+    // Windows still open go with the application, before the objects that their handlers use; the control window
+    // goes without its close sequence.
+    DestroyControlWindow();
     if (F_Splash)
         F_Splash->Destroy();
     form->Destroy();

@@ -147,9 +147,11 @@ void TForm1::LoadPicture(const std::string& fileName) {
         }
         image.RepaintNow();
         CurrentPicture = fileName;
+        ApplyControlWindowCaption();
     } catch (...) {
         failed = true;
         CurrentPicture.clear();
+        ApplyControlWindowCaption();
     }
     if (failed) {
         DropTopmost();
@@ -231,6 +233,7 @@ void TForm1::ShowPopupMenu(int x, int y) {
 
 void TForm1::minimize1Click() {
     EnterStandby();
+    CloseControlWindow();
 }
 
 void TForm1::K1Click() {
@@ -241,7 +244,11 @@ void TForm1::K1Click() {
 }
 
 void TForm1::setting1Click() {
-    // The control window arrives with its own unit; until then the item has nothing to open.
+    try {
+        ShowControlWindow();
+    } catch (...) {
+        DropTopmost();
+    }
 }
 
 void TForm1::K2Click() {
@@ -250,7 +257,9 @@ void TForm1::K2Click() {
     WinHelpA(hwnd(), help.c_str(), HELP_CONTENTS, 0);
 }
 
+// The control window closes first, so its position is written.
 void TForm1::Exit1Click() {
+    CloseControlWindow();
     SendMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 

@@ -25,7 +25,10 @@ int32_t ParseIniInt(std::string_view text, int32_t fallback) {
         buffer.append(text.substr(2));
         text = buffer;
     }
+    return ParseInt32(text).value_or(fallback);
+}
 
+std::optional<int32_t> ParseInt32(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
@@ -40,7 +43,7 @@ int32_t ParseIniInt(std::string_view text, int32_t fallback) {
         ++i;
     }
     if (i == text.size())
-        return fallback;
+        return std::nullopt;
 
     // Accumulate in 64 bits and stop as soon as the value can no longer fit, so long texts cannot overflow.
     const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
@@ -48,10 +51,10 @@ int32_t ParseIniInt(std::string_view text, int32_t fallback) {
     for (; i < text.size(); ++i) {
         int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0)
-            return fallback;
+            return std::nullopt;
         value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
         if (value > limit)
-            return fallback;
+            return std::nullopt;
     }
 
     // Hexadecimal values are 32-bit patterns: $FFFFFFFF is -1.

@@ -65,6 +65,12 @@ void Panel::SetColor(COLORREF color) {
         InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void Panel::SetEtched(bool etched) {
+    etched_ = etched;
+    if (Exists())
+        InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void Panel::SetBevel(int width) {
     bevel_ = width;
     if (Exists())
@@ -97,6 +103,8 @@ LRESULT Panel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 FillRect(hdc, &bottom, dark);
                 FillRect(hdc, &right, dark);
             }
+            if (etched_)
+                DrawEdge(hdc, &rc, EDGE_ETCHED, BF_RECT);
             return 1;
         }
         case WM_MOUSEMOVE:

@@ -32,6 +32,8 @@ public:
     COLORREF color() const { return color_; }
     // A raised bevel of this width (> 0), a lowered one (< 0), or none.
     void SetBevel(int width);
+    // An etched frame along the edge (a frame that groups other controls).
+    void SetEtched(bool etched);
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -40,6 +42,7 @@ private:
     UniqueBrush brush_;
     COLORREF color_ = RGB(192, 192, 192);
     int bevel_ = 0;
+    bool etched_ = false;
 };
 
 // Holds one bitmap and draws it at natural size, centred, clipped to the control; the rest is the

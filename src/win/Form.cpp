@@ -2,11 +2,54 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+#include <string>
 #include <stdexcept>
 
 namespace velmo::win {
 
 namespace {
+
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(const wchar_t* face) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    WindowDc screen(nullptr);
+    EnumFontFamiliesExW(screen.get(), &query, &NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The face itself when it is installed; otherwise the nearest Japanese face of the same kind that is: the
+// designs use the serif Mincho faces and the sans-serif Gothic ones, proportional or not.
+const wchar_t* NearestFace(const wchar_t* face) {
+    if (FaceInstalled(face))
+        return face;
+    const std::wstring name(face);
+    const bool mincho = name.find(L"明朝") != std::wstring::npos || name.find(L"Mincho") != std::wstring::npos;
+    const bool proportional = name.find(L"Ｐ") != std::wstring::npos || name.find(L"P") != std::wstring::npos;
+    static const wchar_t* const kMincho[] = {L"ＭＳ 明朝", L"MS Mincho", L"IPA明朝", L"IPAMincho", L"游明朝",
+                                             L"Yu Mincho", L"Noto Serif CJK JP"};
+    static const wchar_t* const kPMincho[] = {L"ＭＳ Ｐ明朝", L"MS PMincho", L"IPAP明朝", L"IPAPMincho",
+                                              L"游明朝", L"Yu Mincho", L"Noto Serif CJK JP"};
+    static const wchar_t* const kGothic[] = {L"ＭＳ ゴシック", L"MS Gothic", L"IPAゴシック", L"IPAGothic",
+                                             L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
+    static const wchar_t* const kPGothic[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPゴシック", L"IPAPGothic",
+                                              L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
+    const wchar_t* const* list = mincho ? (proportional ? kPMincho : kMincho) : (proportional ? kPGothic : kGothic);
+    for (size_t i = 0; i < std::size(kMincho); ++i) {
+        if (FaceInstalled(list[i]))
+            return list[i];
+    }
+    // None of them: the font mapper picks a face for the Japanese character set.
+    return face;
+}
 
 UniqueFont MakeFont(const FontDesc& font, bool bold) {
     LOGFONTW info{};
@@ -16,7 +59,7 @@ UniqueFont MakeFont(const FontDesc& font, bool bold) {
     // With the Japanese character set the font mapper picks the nearest Japanese face when this one is missing.
     info.lfCharSet = SHIFTJIS_CHARSET;
     info.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(info.lfFaceName, font.face, LF_FACESIZE);
+    lstrcpynW(info.lfFaceName, NearestFace(font.face), LF_FACESIZE);
     UniqueFont handle(CreateFontIndirectW(&info));
     if (!handle)
         throw AppError(L"", "CreateFontIndirectW", GetLastError());
@@ -59,6 +102,33 @@ void Form::Build(HWND window) {
         Create(control, parent, entries_[static_cast<size_t>(i)]);
     }
     ApplyDocks();
+    StackDecorationsBelow();
+}
+
+// Child windows created one after the other stack with the first on top, which is also the tab order; in the
+// design a later control lies over an earlier one. Labels and frames take no focus, so those that a later
+// sibling overlaps go to the bottom, the earlier ones lower, and the tab order of the rest stays as it is.
+void Form::StackDecorationsBelow() {
+    auto rectOf = [](HWND hwnd) {
+        RECT rc{};
+        GetWindowRect(hwnd, &rc);
+        return rc;
+    };
+    for (int i = desc_.controlCount - 1; i >= 0; --i) {
+        const ControlDesc& control = desc_.controls[i];
+        if (control.kind != ControlKind::Label && control.kind != ControlKind::Bevel)
+            continue;
+        const RECT mine = rectOf(entries_[static_cast<size_t>(i)].hwnd);
+        for (int j = i + 1; j < desc_.controlCount; ++j) {
+            RECT overlap;
+            const RECT theirs = rectOf(entries_[static_cast<size_t>(j)].hwnd);
+            if (desc_.controls[j].parent == control.parent && IntersectRect(&overlap, &mine, &theirs)) {
+                SetWindowPos(entries_[static_cast<size_t>(i)].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                break;
+            }
+        }
+    }
 }
 
 HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
@@ -98,19 +168,26 @@ HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
             entry.object = std::move(group);
             break;
         }
-        case ControlKind::Label:
+        case ControlKind::Label: {
             className = L"STATIC";
-            args.style |= SS_LEFT | SS_NOPREFIX;
-            if (args.bounds.width == 0 && args.bounds.height == 0) {
-                const SIZE size = TextExtent(font, args.text);
-                args.bounds.width = size.cx;
-                args.bounds.height = size.cy;
-            }
+            args.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+            // A label without a size sizes itself to its text; one with a size grows where a substitute font is
+            // wider than the face of the design, so that no text is cut.
+            const SIZE size = TextExtent(font, args.text);
+            args.bounds.width = std::max<int32_t>(args.bounds.width, size.cx);
+            args.bounds.height = std::max<int32_t>(args.bounds.height, size.cy);
             break;
-        case ControlKind::Bevel:
-            className = L"STATIC";
-            args.style |= SS_ETCHEDFRAME;
+        }
+        case ControlKind::Bevel: {
+            // A frame of our panel class: a STATIC etched frame leaves its inside unpainted.
+            auto bevel = std::make_unique<Panel>();
+            bevel->Create(parent, args);
+            bevel->SetColor(BackgroundOf(static_cast<int>(&control - desc_.controls)));
+            bevel->SetEtched(true);
+            entry.hwnd = bevel->hwnd();
+            entry.object = std::move(bevel);
             break;
+        }
         case ControlKind::SpeedButton:
             className = L"BUTTON";
             args.style |= BS_OWNERDRAW;
@@ -149,7 +226,8 @@ HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
     }
 
     if (className) {
-        entry.hwnd = CreateWindowExW(args.exStyle, className, args.text, args.style | WS_CHILD, args.bounds.left,
+        entry.hwnd = CreateWindowExW(args.exStyle, className, args.text, args.style | WS_CHILD | WS_CLIPSIBLINGS,
+                                     args.bounds.left,
                                      args.bounds.top, args.bounds.width, args.bounds.height, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                      GetModuleHandleW(nullptr), nullptr);

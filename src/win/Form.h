@@ -61,6 +61,7 @@ private:
         bool bold = false;
     };
     HWND Create(const ControlDesc& control, HWND parent, Entry& entry);
+    void StackDecorationsBelow();
     COLORREF BackgroundOf(int index) const;
     HBRUSH BrushFor(COLORREF color);
     void DrawSpeedButton(const DRAWITEMSTRUCT& draw, int index);

@@ -40,8 +40,9 @@ TEST_F(VelmoE2eTest, StandbyAfterMinimiseGivesTheStripAgain) {
     const Box strip = velmo.box();
     for (bool revealedFirst : {false, true}) {
         SCOPED_TRACE(revealedFirst ? "revealed, then minimised" : "minimised from the strip");
-        if (revealedFirst)
+        if (revealedFirst) {
             ASSERT_TRUE(Revealed(velmo));
+        }
         ShowWindow(velmo.mainWindow(), SW_MINIMIZE);
         ASSERT_TRUE(WaitUntil([&] { return IsIconic(velmo.mainWindow()) != FALSE; }));
         // Wine opens no menu for a right-click or the menu key on a minimised window; the test sends the

@@ -1,0 +1,60 @@
+// Unit2: the control window TF_Control, the editors of the strip settings and the picture tools.
+#pragma once
+
+#include "app/Unit2Form.h"
+#include "win/Form.h"
+#include "win/Handles.h"
+
+namespace velmo::app {
+
+// Made with `new`: the window frees itself when it is closed, or with the application.
+class TF_Control : public win::FormWindow {
+public:
+    TF_Control();
+
+    // Creates the hidden window; FormCreate runs during the creation.
+    void Create();
+    // The initialisation after the creation: position, caption, editors, list. A failure ends it early and
+    // leaves the window hidden.
+    void Initialize();
+    // Shows the window and brings it to the front.
+    void ShowInFront();
+
+    // The close sequence: the position is written to the settings file, then the window is freed once the
+    // current event has been handled. A refused write throws, and the window stays open.
+    void Close();
+
+    // " Velmo - " and the file name of the shown picture.
+    void ApplyCaption();
+
+    bool WantsDialogKeys() const override { return true; }
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormCloseQuery();
+    void FormClose();
+    void FormDestroy();
+    void F_PositionRadioGroupClick();
+    void L_StartPositionEditChange();
+    void L_LengthEditChange();
+    void L_AdjComboBoxChange();
+    void Max_SOT_CheckBoxClick();
+    void SpeedButton4Click();
+    void SpeedButton7Click();
+    void SpeedButton8Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void ShowListMenu(HWND from, int x, int y);
+
+    win::UniqueMenu FC_PopupMenu;
+};
+
+// Creates, initialises and shows the control window. A failure goes to the caller; the window then stays
+// created but hidden, and ControlWindowOpen true.
+void OpenControlWindow();
+
+}  // namespace velmo::app
