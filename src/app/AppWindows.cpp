@@ -55,6 +55,18 @@ void DestroyControlWindow() {
         F_Control->Destroy();
 }
 
+HWND MainWindowHandle() {
+    return Form1 ? Form1->hwnd() : nullptr;
+}
+
+void LoadPictureInMainWindow(const std::string& path, bool show) {
+    if (!Form1)
+        return;
+    if (show && !Form1->Image1().Visible())
+        Form1->Image1().Show(true);
+    Form1->LoadPicture(path);
+}
+
 void StandbyMainWindow() {
     if (Form1)
         Form1->EnterStandby();

@@ -2,6 +2,10 @@
 // windows are found by the class names of their form descriptions.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 namespace velmo::app {
 
 // Put the main window (and, while it is open, the control window) into the topmost band or back into the
@@ -23,6 +27,13 @@ void ApplyControlWindowCaption();
 
 // Destroys the control window without its close sequence, as the application does when it ends.
 void DestroyControlWindow();
+
+// The main window, the owner of the program's file dialogs; null while it does not exist.
+HWND MainWindowHandle();
+
+// Loads a picture into the main window (LoadPicture: an unreadable file is reported there). With `show`, the
+// picture control is made visible first.
+void LoadPictureInMainWindow(const std::string& path, bool show);
 
 // The main window's standby, and its close request (which ends the program unless the settings cannot be saved).
 void StandbyMainWindow();

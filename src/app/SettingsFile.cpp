@@ -83,4 +83,8 @@ void WriteControlWindowPosition(int left, int top) {
     WriteKey(file, kControlLeftKey, FormatIniInt(left));
 }
 
+void WritePhotoSetting(const std::string& path) {
+    WriteKey(SettingsFile(), kPhotoKey, path);
+}
+
 }  // namespace velmo::app

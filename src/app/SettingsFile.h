@@ -29,4 +29,7 @@ Point ReadControlWindowPosition();
 // Writes Top and then Left to [F_Con] when the control window closes; a refused write throws like SaveSettings.
 void WriteControlWindowPosition(int left, int top);
 
+// Writes the one key Photo_1, the picture to show at the next start; throws like SaveSettings.
+void WritePhotoSetting(const std::string& path);
+
 }  // namespace velmo::app

@@ -1,6 +1,7 @@
 // Unit2: the control window TF_Control, the editors of the strip settings and the picture tools.
 #include "app/Unit2.h"
 
+#include <commdlg.h>
 #include <windowsx.h>
 
 #include <string>
@@ -9,6 +10,10 @@
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
 #include "core/ControlRules.h"
+#include "core/ListFile.h"
+#include "win/Files.h"
+#include "win/MessageDialog.h"
+#include "win/Modal.h"
 #include "win/Text.h"
 
 namespace velmo::app {
@@ -27,6 +32,16 @@ TF_Control::TF_Control() : FormWindow(kForm) {
     Bind(kSpeedButton8, win::Event::Click, [this] { SpeedButton8Click(); });
     Bind(kSpeedButton2, win::Event::Click, [this] { SpeedButton2Click(); });
     Bind(kSpeedButton3, win::Event::Click, [this] { SpeedButton3Click(); });
+    Bind(kList1Button, win::Event::Click, [this] { List1ButtonClick(); });
+    Bind(kList2Button, win::Event::Click, [this] { List2ButtonClick(); });
+    Bind(kList3Button, win::Event::Click, [this] { List3ButtonClick(); });
+    Bind(kSpeedButton1, win::Event::Click, [this] { SpeedButton1Click(); });
+    Bind(kSpeedButton5, win::Event::Click, [this] { SpeedButton5Click(); });
+    Bind(kSpeedButton6, win::Event::Click, [this] { SpeedButton6Click(); });
+    Bind(kVelmoPaperButton, win::Event::Click, [this] { VelmoPaperButtonClick(); });
+    Bind(kListBox1, win::Event::DblClick, [this] { VelmoPaperButtonClick(); });
+    Bind(kHeaderControl1, win::Event::SectionResize, [this] { HeaderControl1SectionResize(); });
+    BindDrawItem(kListBox1, [this](const DRAWITEMSTRUCT& draw) { ListBox1DrawItem(draw); });
 }
 
 void TF_Control::Create() {
@@ -56,6 +71,7 @@ void TF_Control::Initialize() {
     form().Get<win::DropDownListView>(kL_AdjComboBox).SetItemIndex(Settings.Adj);
     form().Get<win::RadioGroupView>(kF_PositionRadioGroup).SetItemIndex(EdgeItem(Settings.Position));
     form().Get<win::CheckBoxView>(kMax_SOT_CheckBox).SetChecked(Settings.Max_SOT);
+    LoadActiveList();
 }
 
 void TF_Control::ShowInFront() {
@@ -187,6 +203,194 @@ LRESULT TF_Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
     }
     return FormWindow::OnMessage(msg, wp, lp);
+}
+
+std::string ListFilePath() {
+    return ProgramFolder() + CurrentListFile;
+}
+
+namespace {
+
+// The items of a list file; no file is an empty list. Throws "ﾌｧｲﾙ %s は開けません" for a file that exists but
+// cannot be read.
+std::vector<std::string> ReadListFile(const std::string& path) {
+    if (!win::FileExists(path))
+        return {};
+    const std::vector<uint8_t> bytes = win::ReadWholeFile(path);
+    return ParseListFile(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void FillList(const win::ListBoxView& list, const std::vector<std::string>& items) {
+    // One repaint for the whole list, however long.
+    SendMessageW(list.hwnd(), WM_SETREDRAW, FALSE, 0);
+    list.Clear();
+    for (const std::string& item : items)
+        list.Add(item);
+    SendMessageW(list.hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
+}
+
+}  // namespace
+
+void TF_Control::LoadActiveList() {
+    FillList(form().Get<win::ListBoxView>(kListBox1), ReadListFile(ListFilePath()));
+}
+
+// The file is replaced whole or not at all: after a failed save it keeps its previous content, and the list
+// keeps the change.
+void TF_Control::SaveActiveList() {
+    const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+    std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(list.Count()));
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.Item(i));
+    const std::string text = FormatListFile(items);
+    win::WriteFileReplacing(ListFilePath(), text.data(), text.size());
+}
+
+// The list is read before anything changes: a list file that exists but cannot be read leaves the previous list
+// active, its mark, items and file, so that the next change is never saved into the file that failed.
+void TF_Control::SwitchList(int button, const char* file) {
+    const std::string path = ProgramFolder() + file;
+    const std::vector<std::string> items = ReadListFile(path);
+    for (int id : {kList1Button, kList2Button, kList3Button})
+        form().SetBold(id, id == button);
+    CurrentListFile = file;
+    FillList(form().Get<win::ListBoxView>(kListBox1), items);
+}
+
+void TF_Control::List1ButtonClick() {
+    SwitchList(kList1Button, "P_List1.dat");
+}
+
+void TF_Control::List2ButtonClick() {
+    SwitchList(kList2Button, "P_List2.dat");
+}
+
+void TF_Control::List3ButtonClick() {
+    SwitchList(kList3Button, "P_List3.dat");
+}
+
+// "file": a picture chosen in the file dialog is remembered and shown; it is not added to the list.
+void TF_Control::SpeedButton1Click() {
+    DropTopmost();
+    std::string chosen;
+    try {
+        std::string folder;
+        if (!CurrentPicture.empty() && win::FileExists(CurrentPicture))
+            folder = FolderPart(CurrentPicture, win::SystemLeadBytes());
+        std::string filter = win::WideToAcp(L"bmpﾌｧｲﾙ(*.bmp)");
+        filter += std::string("\0*.bmp\0", 7);
+        filter += win::WideToAcp(L"すべてのﾌｧｲﾙ(*.*)");
+        filter += std::string("\0*.*\0\0", 6);
+        const std::string title = win::WideToAcp(L"画像ﾌｧｲﾙ を 選択する。");
+        std::string file(32768, '\0');
+
+        OPENFILENAMEA dialog{};
+        dialog.lStructSize = sizeof(dialog);
+        dialog.hwndOwner = MainWindowHandle();
+        dialog.lpstrFilter = filter.c_str();
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = file.data();
+        dialog.nMaxFile = static_cast<DWORD>(file.size());
+        dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+        dialog.lpstrTitle = title.c_str();
+        // The current folder stays the program's: the dialog would otherwise move it to the chosen file's.
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+        // The dialog disables only its owner; this window takes no input either while it is up.
+        win::DisabledWindows disabled(nullptr);
+        if (GetOpenFileNameA(&dialog))
+            chosen = file.c_str();
+        else if (CommDlgExtendedError() != 0)
+            DropTopmost();
+    } catch (...) {
+        DropTopmost();
+        chosen.clear();
+    }
+    if (chosen.empty() || !win::FileExists(chosen))
+        return;
+    try {
+        WritePhotoSetting(chosen);
+        LoadPictureInMainWindow(chosen, false);
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+// "add": the shown picture becomes the list's last entry, also when it is listed already.
+void TF_Control::SpeedButton5Click() {
+    if (CurrentPicture.empty() || !win::FileExists(CurrentPicture))
+        return;
+    form().Get<win::ListBoxView>(kListBox1).Add(CurrentPicture);
+    SaveActiveList();
+}
+
+// "del": the selected entry leaves the list; the picture file stays.
+void TF_Control::SpeedButton6Click() {
+    const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+    if (!list.HasSelection())
+        return;
+    SendMessageW(list.hwnd(), LB_DELETESTRING, static_cast<WPARAM>(list.ItemIndex()), 0);
+    SaveActiveList();
+}
+
+// "velmo bmp" and a double-click on an entry: the selected picture is remembered and shown.
+void TF_Control::VelmoPaperButtonClick() {
+    const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+    if (!list.HasSelection())
+        return;
+    const std::string path = list.Item(list.ItemIndex());
+    if (!win::FileExists(path)) {
+        DropTopmost();
+        win::ShowMessageDialog(L"ファイルが存在しません。");
+        return;
+    }
+    WritePhotoSetting(path);
+    try {
+        LoadPictureInMainWindow(path, true);
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+// Two columns: the folder part up to W0 - 8, a separator line at W0 - 3 over the list's whole height, and the
+// file name from W0 to the header's right end. The texts are system-code-page bytes, drawn as they are.
+void TF_Control::ListBox1DrawItem(const DRAWITEMSTRUCT& draw) {
+    HDC hdc = draw.hDC;
+    RECT item = draw.rcItem;
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    SetBkColor(hdc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetTextColor(hdc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    HBRUSH brush = GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    FillRect(hdc, &item, brush);
+
+    if (draw.itemID != static_cast<UINT>(-1)) {
+        const win::ListBoxView list(draw.hwndItem);
+        HWND header = form().Control(kHeaderControl1);
+        const int w0 = form().Get<win::HeaderView>(kHeaderControl1).SectionWidth(0);
+        RECT listClient{};
+        GetClientRect(draw.hwndItem, &listClient);
+        RECT headerClient{};
+        GetClientRect(header, &headerClient);
+
+        win::SelectGuard font(hdc, reinterpret_cast<HGDIOBJ>(SendMessageW(draw.hwndItem, WM_GETFONT, 0, 0)));
+        {
+            win::SelectGuard pen(hdc, GetStockObject(BLACK_PEN));
+            win::SelectGuard fill(hdc, brush);
+            Rectangle(hdc, w0 - 3, 0, w0 - 2, listClient.bottom);
+        }
+        const ListColumns columns = ListItemColumns(list.Item(static_cast<int>(draw.itemID)), win::SystemLeadBytes());
+        RECT folder{0, item.top, w0 - 8, item.bottom};
+        DrawTextA(hdc, columns.folder.c_str(), -1, &folder, DT_SINGLELINE | DT_VCENTER);
+        RECT file{w0, item.top, headerClient.right, item.bottom};
+        DrawTextA(hdc, columns.file.c_str(), -1, &file, DT_SINGLELINE | DT_VCENTER);
+    }
+    if (draw.itemState & ODS_FOCUS)
+        DrawFocusRect(hdc, &item);
+}
+
+void TF_Control::HeaderControl1SectionResize() {
+    InvalidateRect(form().Control(kListBox1), nullptr, TRUE);
 }
 
 void OpenControlWindow() {

@@ -1,6 +1,8 @@
 // Unit2: the control window TF_Control, the editors of the strip settings and the picture tools.
 #pragma once
 
+#include <string>
+
 #include "app/Unit2Form.h"
 #include "win/Form.h"
 #include "win/Handles.h"
@@ -50,8 +52,25 @@ private:
     void SpeedButton3Click();
     void ShowListMenu(HWND from, int x, int y);
 
+    // The active list: read from and written to the file CurrentListFile in the program folder.
+    void LoadActiveList();
+    void SaveActiveList();
+    void SwitchList(int button, const char* file);
+    void List1ButtonClick();
+    void List2ButtonClick();
+    void List3ButtonClick();
+    void SpeedButton1Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void VelmoPaperButtonClick();
+    void ListBox1DrawItem(const DRAWITEMSTRUCT& draw);
+    void HeaderControl1SectionResize();
+
     win::UniqueMenu FC_PopupMenu;
 };
+
+// The file of the active list: the program folder and CurrentListFile.
+std::string ListFilePath();
 
 // Creates, initialises and shows the control window. A failure goes to the caller; the window then stays
 // created but hidden, and ControlWindowOpen true.
