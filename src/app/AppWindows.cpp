@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/Globals.h"
 #include "app/Unit1.h"
 #include "app/Unit1Form.h"
@@ -65,6 +67,38 @@ void LoadPictureInMainWindow(const std::string& path, bool show) {
     if (show && !Form1->Image1().Visible())
         Form1->Image1().Show(true);
     Form1->LoadPicture(path);
+}
+
+win::Picture& MainPicture() {
+    if (!Form1)
+        throw win::AppError(L"", "MainPicture (no main window)", 0);
+    return Form1->Image1();
+}
+
+namespace {
+
+std::vector<HWND> g_hidden;  // not owned: the windows MinimizeApplication took off the screen
+
+BOOL CALLBACK HideOne(HWND hwnd, LPARAM) {
+    if (IsWindowVisible(hwnd)) {
+        ShowWindow(hwnd, SW_HIDE);
+        g_hidden.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void MinimizeApplication() {
+    EnumThreadWindows(GetCurrentThreadId(), &HideOne, 0);
+}
+
+void RestoreApplication() {
+    for (HWND hwnd : g_hidden) {
+        if (IsWindow(hwnd))
+            ShowWindow(hwnd, SW_SHOWNA);
+    }
+    g_hidden.clear();
 }
 
 void StandbyMainWindow() {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win/Controls.h"
+
 namespace velmo::app {
 
 // Put the main window (and, while it is open, the control window) into the topmost band or back into the
@@ -34,6 +36,19 @@ HWND MainWindowHandle();
 // Loads a picture into the main window (LoadPicture: an unreadable file is reported there). With `show`, the
 // picture control is made visible first.
 void LoadPictureInMainWindow(const std::string& path, bool show);
+
+// The main window's picture control Image1, for the capture that fills it.
+win::Picture& MainPicture();
+
+// Takes every window of the program off the screen, and brings back what it took. The top-level windows have no
+// common owner that could be minimised for all of them, so each visible one is hidden and remembered. Restoring
+// does nothing when nothing was taken.
+void MinimizeApplication();
+void RestoreApplication();
+
+// The name prompt: proposes PromptText, shows PromptMode's wording, and leaves the confirmed text in PromptText
+// (empty after Cancel). The program's other windows take no input meanwhile; the dialog is freed on every path.
+void ShowNamePrompt();
 
 // The main window's standby, and its close request (which ends the program unless the settings cannot be saved).
 void StandbyMainWindow();

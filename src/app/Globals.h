@@ -8,6 +8,7 @@
 namespace velmo::app {
 
 class TForm1;
+class TF_CapInfo;
 class TF_Control;
 class TF_Splash;
 
@@ -21,6 +22,7 @@ inline bool SplashWindowOpen = false;   // the splash window exists
 inline TForm1* Form1 = nullptr;       // the main window; set before its creation handler runs
 inline TF_Control* F_Control = nullptr;  // the control window while it exists; it frees itself when closed
 inline TF_Splash* F_Splash = nullptr;    // the splash window while it exists; it frees itself when released
+inline TF_CapInfo* F_CapInfo = nullptr;  // the name prompt while ShowNamePrompt runs
 
 // The name prompt's exchange: the proposed text in, the confirmed text out (empty after Cancel), and the
 // wording ("cap" or "ren"; empty while no prompt is shown).

@@ -4,13 +4,16 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <optional>
 #include <string>
 
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
+#include "core/Capture.h"
 #include "core/ControlRules.h"
 #include "core/ListFile.h"
+#include "win/BmpFile.h"
 #include "win/Files.h"
 #include "win/MessageDialog.h"
 #include "win/Modal.h"
@@ -41,6 +44,7 @@ TF_Control::TF_Control() : FormWindow(kForm) {
     Bind(kVelmoPaperButton, win::Event::Click, [this] { VelmoPaperButtonClick(); });
     Bind(kListBox1, win::Event::DblClick, [this] { VelmoPaperButtonClick(); });
     Bind(kHeaderControl1, win::Event::SectionResize, [this] { HeaderControl1SectionResize(); });
+    Bind(kCaptureButton, win::Event::Click, [this] { CaptureButtonClick(); });
     BindDrawItem(kListBox1, [this](const DRAWITEMSTRUCT& draw) { ListBox1DrawItem(draw); });
 }
 
@@ -391,6 +395,142 @@ void TF_Control::ListBox1DrawItem(const DRAWITEMSTRUCT& draw) {
 
 void TF_Control::HeaderControl1SectionResize() {
     InvalidateRect(form().Control(kListBox1), nullptr, TRUE);
+}
+
+// "capture": a failure that escapes the capture only leaves the topmost band.
+void TF_Control::CaptureButtonClick() {
+    try {
+        CaptureScreen();
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+namespace {
+
+// While the screen is copied the program's windows are away: the windows beneath get this long to repaint.
+constexpr DWORD kCaptureWaitMs = 500;
+
+// Keeps the program's messages moving, without blocking, until `milliseconds` have passed.
+void WaitDispatching(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    }
+}
+
+// Entry i stands for hardware palette index i.
+win::UniquePalette ExplicitPalette() {
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } logical{0x300, 256, {}};
+    for (int i = 0; i < 256; ++i)
+        logical.entries[i] = {static_cast<BYTE>(i), 0, 0, PC_EXPLICIT};
+    return win::UniquePalette(CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical)));
+}
+
+}  // namespace
+
+// The whole screen, with the program's windows out of the way, into a BMP file in the program folder that
+// becomes the shown picture. Every way out shows the windows again.
+void TF_Control::CaptureScreen() {
+    DropTopmost();
+    PromptText.clear();
+    HWND main = MainWindowHandle();
+    ShowWindow(main, SW_HIDE);
+    ShowWindow(hwnd(), SW_HIDE);
+
+    bool abandon = false;
+    struct Finish {
+        HWND main;
+        HWND control;
+        const bool& abandon;
+        ~Finish() {
+            try {
+                RestoreApplication();
+                win::Picture& image = MainPicture();
+                image.Show(true);
+                // The previous picture replaces the empty bitmap made for the capture.
+                if (abandon)
+                    LoadPictureInMainWindow(CurrentPicture, false);
+            } catch (...) {
+            }
+            ShowWindow(main, SW_SHOW);
+            ShowWindow(control, SW_SHOW);
+        }
+    } finish{main, hwnd(), abandon};
+
+    const LeadBytes& lead = win::SystemLeadBytes();
+    const std::string folder = ProgramFolder();
+    const std::string proposed = ProposeCaptureFile(folder, [](const std::string& path) { return win::FileExists(path); });
+
+    std::optional<win::WindowDc> screen;
+    screen.emplace(nullptr);
+    if (!*screen)
+        throw win::AppError(L"", "GetDC", GetLastError());
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    win::Picture& image = MainPicture();
+    image.SetPicture(win::UniqueBitmap(CreateCompatibleBitmap(screen->get(), width, height)), win::UniquePalette());
+    if (!image.bitmap())
+        throw win::AppError(L"", "CreateCompatibleBitmap", GetLastError());
+
+    PromptText = FileNamePart(proposed, lead);
+    PromptMode = "cap";
+    ShowNamePrompt();
+    PromptMode.clear();
+    if (PromptText.empty()) {
+        abandon = true;
+        return;
+    }
+    const std::string target = CaptureTarget(folder, PromptText, lead);
+    PromptText.clear();
+    if (!HasBmpExtension(target, lead)) {
+        win::ShowMessageDialog(L"拡張子は、.bmp にして下さい。");
+        abandon = true;
+        return;
+    }
+
+    MinimizeApplication();
+    WaitDispatching(kCaptureWaitMs);
+    {
+        win::UniqueDc memory(CreateCompatibleDC(screen->get()));
+        win::SelectGuard select(memory.get(), image.bitmap());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen->get(), 0, 0, SRCCOPY))
+            throw win::AppError(L"", "BitBlt", GetLastError());
+    }
+    screen.reset();
+
+    if (PaletteMode || ForcePalette) {
+        image.SetPalette(ExplicitPalette());
+        win::WindowDc dc(main);
+        win::PaletteGuard palette(dc.get(), image.palette());
+        RealizePalette(dc.get());
+    }
+
+    try {
+        win::SaveBmpFile(image.bitmap(), image.palette(), target);
+    } catch (...) {
+        // Nothing names a file that is not there: the previous picture, its name and Photo_1 stay, and the
+        // previous picture comes back as after Cancel.
+        win::ShowMessageDialog(L"ファイル保存に失敗しました。");
+        abandon = true;
+        return;
+    }
+    CurrentPicture = target;
+    ApplyCaption();
+    WritePhotoSetting(CurrentPicture);
 }
 
 void OpenControlWindow() {

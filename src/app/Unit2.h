@@ -65,6 +65,8 @@ private:
     void VelmoPaperButtonClick();
     void ListBox1DrawItem(const DRAWITEMSTRUCT& draw);
     void HeaderControl1SectionResize();
+    void CaptureButtonClick();
+    void CaptureScreen();
 
     win::UniqueMenu FC_PopupMenu;
 };

@@ -95,4 +95,44 @@ LoadedBitmap LoadBmpFile(const std::string& path) {
     return {std::move(bitmap), MakePalette(layout)};
 }
 
+void SaveBmpFile(HBITMAP bitmap, HPALETTE palette, const std::string& path) {
+    BITMAP shape{};
+    if (!GetObjectW(bitmap, sizeof(shape), &shape))
+        throw CannotCreateFile(path, "GetObjectW", GetLastError());
+    bmp::Layout layout;
+    layout.width = shape.bmWidth;
+    layout.height = shape.bmHeight < 0 ? -shape.bmHeight : shape.bmHeight;
+    layout.bitsPerPixel = shape.bmBitsPixel <= 8 ? 8 : 24;
+    layout.stride = bmp::RowBytes(layout.width, layout.bitsPerPixel);
+    layout.imageBytes = layout.stride * static_cast<size_t>(layout.height);
+
+    DibInfo info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = layout.width;
+    info.header.biHeight = layout.height;  // bottom-up, as BMP files usually are
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(layout.bitsPerPixel);
+    info.header.biCompression = BI_RGB;
+    std::vector<uint8_t> pixels(layout.imageBytes);
+    {
+        // GetDIBits wants a DC that the bitmap is not selected into; the palette there maps its indices.
+        UniqueDc dc(CreateCompatibleDC(nullptr));
+        if (!dc)
+            throw CannotCreateFile(path, "CreateCompatibleDC", GetLastError());
+        PaletteGuard select(dc.get(), palette ? palette : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)));
+        if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(layout.height), pixels.data(),
+                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != layout.height)
+            throw CannotCreateFile(path, "GetDIBits", GetLastError());
+    }
+    if (layout.bitsPerPixel <= 8) {
+        layout.colors.resize(256);
+        for (size_t i = 0; i < 256; ++i)
+            layout.colors[i] = {info.colors[i].rgbRed, info.colors[i].rgbGreen, info.colors[i].rgbBlue};
+    }
+    const std::vector<uint8_t> file = bmp::Encode(layout, pixels.data());
+    if (file.empty())
+        throw CannotCreateFile(path, "bmp::Encode", 0);
+    WriteFileReplacing(path, file.data(), file.size());
+}
+
 }  // namespace velmo::win

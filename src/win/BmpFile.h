@@ -17,4 +17,9 @@ struct LoadedBitmap {
 // cannot be opened or is not a bitmap this reader takes.
 LoadedBitmap LoadBmpFile(const std::string& path);
 
+// Writes a bitmap as an uncompressed BMP file, replacing the file whole or not at all: 24 bits per pixel for a
+// bitmap deeper than 8 bits, else 8 bits with the colour table that `palette` (when not null) gives its
+// indices. Throws AppError "ﾌｧｲﾙ %s を作成できません" on failure.
+void SaveBmpFile(HBITMAP bitmap, HPALETTE palette, const std::string& path);
+
 }  // namespace velmo::win

@@ -56,6 +56,8 @@ public:
     void Clear();
     HBITMAP bitmap() const { return bitmap_.get(); }     // not owned by the caller
     HPALETTE palette() const { return palette_.get(); }  // not owned by the caller
+    // Gives the picture another palette; the previous one is freed.
+    void SetPalette(UniquePalette palette) { palette_ = std::move(palette); }
     Size pictureSize() const { return size_; }
 
     // When set, the picture's palette is selected (foreground) and realised for every paint.

@@ -453,7 +453,8 @@ void FormWindow::CreateForm(DWORD style, DWORD exStyle, Point position, HWND own
     const FormDesc& desc = form_.desc();
     RECT frame{0, 0, desc.client.width, desc.client.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    Create({desc.className, classStyle, nullptr},
+    // The client area not covered by controls shows the face colour, as a dialog's does.
+    Create({desc.className, classStyle, GetSysColorBrush(COLOR_BTNFACE)},
            {desc.caption, style, exStyle,
             {position.x, position.y, frame.right - frame.left, frame.bottom - frame.top}, owner, 0});
     form_.Build(hwnd());

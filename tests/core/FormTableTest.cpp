@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/U_CapInfoForm.h"
 #include "app/U_SplashForm.h"
 #include "app/Unit1Form.h"
 #include "app/Unit2Form.h"
@@ -13,7 +14,7 @@
 namespace velmo::win {
 namespace {
 
-const FormDesc* const kForms[] = {&app::form1::kForm, &app::form2::kForm, &app::splash::kForm};
+const FormDesc* const kForms[] = {&app::form1::kForm, &app::form2::kForm, &app::splash::kForm, &app::capinfo::kForm};
 
 bool Inside(const Rect& inner, Size outer) {
     return inner.left >= 0 && inner.top >= 0 && inner.width >= 0 && inner.height >= 0 &&
