@@ -33,14 +33,7 @@ void TForm1::Create() {
     // ignored).
     CreateForm(WS_POPUP | WS_CLIPCHILDREN, 0, form1::kDesignPosition, nullptr, CS_DBLCLKS);
 
-    PopupMenu1.reset(CreatePopupMenu());
-    if (!PopupMenu1)
-        throw win::AppError(L"", "CreatePopupMenu", GetLastError());
-    for (const win::MenuItemDesc& item : form1::kPopupMenu1) {
-        const bool separator = item.caption[0] == L'-' && item.caption[1] == L'\0';
-        UINT flags = separator ? MF_SEPARATOR : (MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED));
-        AppendMenuW(PopupMenu1.get(), flags, static_cast<UINT_PTR>(item.id), separator ? nullptr : item.caption);
-    }
+    PopupMenu1 = win::BuildPopupMenu(form1::kPopupMenu1);
 
     FormCreate();
 }

@@ -10,6 +10,7 @@
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
+#include "app/Wallpaper.h"
 #include "core/Capture.h"
 #include "core/ControlRules.h"
 #include "core/ListFile.h"
@@ -45,6 +46,8 @@ TF_Control::TF_Control() : FormWindow(kForm) {
     Bind(kListBox1, win::Event::DblClick, [this] { VelmoPaperButtonClick(); });
     Bind(kHeaderControl1, win::Event::SectionResize, [this] { HeaderControl1SectionResize(); });
     Bind(kCaptureButton, win::Event::Click, [this] { CaptureButtonClick(); });
+    Bind(kWallPaperButton, win::Event::Click, [this] { WallPaperButtonClick(); });
+    Bind(kSpeedButton9, win::Event::Click, [this] { SpeedButton9Click(); });
     BindDrawItem(kListBox1, [this](const DRAWITEMSTRUCT& draw) { ListBox1DrawItem(draw); });
 }
 
@@ -59,7 +62,7 @@ void TF_Control::FormCreate() {
     ControlWindowOpen = true;
     PromptText.clear();
     CurrentListFile = "P_List1.dat";
-    FC_PopupMenu.reset(CreatePopupMenu());
+    FC_PopupMenu = win::BuildPopupMenu(kFC_PopupMenu);
 }
 
 void TF_Control::Initialize() {
@@ -175,8 +178,9 @@ void TF_Control::SpeedButton3Click() {
     CloseMainWindow();
 }
 
+// The list's menu opens where the pointer is; a right click leaves the selection as it was.
 void TF_Control::ShowListMenu(HWND from, int x, int y) {
-    if (!FC_PopupMenu || GetMenuItemCount(FC_PopupMenu.get()) <= 0)
+    if (!FC_PopupMenu)
         return;
     if (x == -1 && y == -1) {
         RECT rc;
@@ -184,7 +188,13 @@ void TF_Control::ShowListMenu(HWND from, int x, int y) {
         x = rc.left;
         y = rc.top;
     }
-    TrackPopupMenuEx(FC_PopupMenu.get(), TPM_RIGHTBUTTON, x, y, hwnd(), nullptr);
+    const int command = static_cast<int>(
+        TrackPopupMenuEx(FC_PopupMenu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, hwnd(), nullptr));
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    if (command == kRename1)
+        Rename1Click();
+    else if (command == kdelete1)
+        delete1Click();
 }
 
 LRESULT TF_Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -531,6 +541,167 @@ void TF_Control::CaptureScreen() {
     CurrentPicture = target;
     ApplyCaption();
     WritePhotoSetting(CurrentPicture);
+}
+
+// "wall paper": the selected entry becomes the desktop wallpaper; a failure only leaves the topmost band.
+void TF_Control::WallPaperButtonClick() {
+    try {
+        const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+        if (list.HasSelection())
+            SetDesktopWallpaper(list.Item(list.ItemIndex()));
+    } catch (...) {
+        DropTopmost();
+    }
+}
+
+// "WP_name": the wallpaper as recorded. The button is never shown.
+void TF_Control::SpeedButton9Click() {
+    win::ShowMessageDialog(win::AcpToWide(ReadDesktopWallpaper()));
+}
+
+namespace {
+
+bool Ask(const std::wstring& question) {
+    return win::ShowMessageDialog(question, win::DialogButtons::YesNo) == IDYES;
+}
+
+// The parked name of an overwritten target: its extension replaced by "._-_".
+std::string ParkedName(const std::string& path) {
+    return ReplaceExtension(path, "._-_", win::SystemLeadBytes());
+}
+
+}  // namespace
+
+int ProbeTargetName(const std::string& name) {
+    if (name.empty())
+        return 0;
+    if (win::FileExists(name))
+        return 2;
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
+    DeleteFileA(name.c_str());
+    return 1;
+}
+
+// "ファイルを削除": the selected entry's file, after a question; the shown picture and the wallpaper are refused.
+void TF_Control::delete1Click() {
+    DropTopmost();
+    const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+    if (!list.HasSelection())
+        return;
+    const int index = list.ItemIndex();
+    const std::string path = list.Item(index);
+    if (path == CurrentPicture) {
+        win::ShowMessageDialog(L"このファイルは現在使用中です。");
+        return;
+    }
+    if (win::LowerAcp(path) == ReadDesktopWallpaper()) {
+        win::ShowMessageDialog(L"このファイルは壁紙に使用中です。");
+        return;
+    }
+    if (!win::FileExists(path)) {
+        win::ShowMessageDialog(L"既にファイルは存在しません。\r\nリストから削除します。");
+        SendMessageW(list.hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        SaveActiveList();
+        return;
+    }
+    if (!Ask(win::AcpToWide(FileNamePart(path, win::SystemLeadBytes())) + L"\r\n削除しますか？"))
+        return;
+    if (!DeleteFileA(path.c_str())) {
+        win::ShowMessageDialog(L"削除に失敗しました。");
+        return;
+    }
+    SendMessageW(list.hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SaveActiveList();
+}
+
+// "ファイル名変更": the selected entry's file gets the typed name in its folder. Every file that was there before
+// is still there afterwards under one of its names, and a step that failed is told.
+void TF_Control::Rename1Click() {
+    DropTopmost();
+    const win::ListBoxView list = form().Get<win::ListBoxView>(kListBox1);
+    if (!list.HasSelection())
+        return;
+    const int index = list.ItemIndex();
+    const std::string old = list.Item(index);
+    if (!win::FileExists(old)) {
+        win::ShowMessageDialog(L"このファイルは存在しません。");
+        return;
+    }
+    const LeadBytes& lead = win::SystemLeadBytes();
+    PromptText = FileNamePart(old, lead);
+    PromptMode = "ren";
+    ShowNamePrompt();
+    PromptMode.clear();
+    if (PromptText.empty())
+        return;
+    const std::string renamed = FolderPart(old, lead) + PromptText;
+    PromptText.clear();
+    if (renamed == old)
+        return;  // the name as it was: nothing to change
+
+    if (win::LowerAcp(renamed) == win::LowerAcp(old)) {
+        // Only the letter case differs: the same file, which a plain move onto an existing name would refuse.
+        // It goes through a temporary name of its own, and back when the second step fails.
+        const std::string between = old + ".~case";
+        if (!MoveFileA(old.c_str(), between.c_str())) {
+            win::ShowMessageDialog(L"変更に失敗しました。");
+            return;
+        }
+        if (!MoveFileA(between.c_str(), renamed.c_str())) {
+            MoveFileA(between.c_str(), old.c_str());
+            win::ShowMessageDialog(L"変更に失敗しました。");
+            return;
+        }
+    } else {
+        switch (ProbeTargetName(renamed)) {
+            case 2: {
+                if (!Ask(L"同名ﾌｧｲﾙが存在します。上書きしますか？"))
+                    return;
+                const std::string parked = ParkedName(renamed);
+                if (!MoveFileA(renamed.c_str(), parked.c_str())) {
+                    win::ShowMessageDialog(L"変更に失敗しました。");
+                    return;
+                }
+                if (!MoveFileA(old.c_str(), renamed.c_str())) {
+                    if (MoveFileA(parked.c_str(), renamed.c_str()))
+                        win::ShowMessageDialog(L"変更に失敗しました。");
+                    else
+                        win::ShowMessageDialog(L"変更に失敗しました。\r\n" + win::AcpToWide(FileNamePart(renamed, lead)) +
+                                               L" は " + win::AcpToWide(parked) + L" に残っています。");
+                    return;
+                }
+                if (!DeleteFileA(parked.c_str()))
+                    win::ShowMessageDialog(L"上書きしたファイルは " + win::AcpToWide(parked) + L" に残っています。");
+                break;
+            }
+            case 1:
+                if (!MoveFileA(old.c_str(), renamed.c_str())) {
+                    win::ShowMessageDialog(L"変更に失敗しました。");
+                    return;
+                }
+                break;
+            default:
+                win::ShowMessageDialog(L"変更に失敗しました。");
+                return;
+        }
+    }
+
+    SendMessageW(list.hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageA(list.hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(renamed.c_str()));
+    if (old == CurrentPicture) {
+        CurrentPicture = renamed;
+        ApplyCaption();
+    }
+    if (win::LowerAcp(old) == ReadDesktopWallpaper()) {
+        SetDesktopWallpaper(renamed);
+        win::ShowMessageDialog(L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。");
+    }
+    SaveActiveList();
+    list.SetItemIndex(index);
 }
 
 void OpenControlWindow() {

@@ -67,9 +67,17 @@ private:
     void HeaderControl1SectionResize();
     void CaptureButtonClick();
     void CaptureScreen();
+    void WallPaperButtonClick();
+    void SpeedButton9Click();
+    void delete1Click();
+    void Rename1Click();
 
     win::UniqueMenu FC_PopupMenu;
 };
+
+// What a rename finds at its target: 0 the name is empty or no file can be made under it, 1 no file is there and
+// one can be made (the probe leaves none behind), 2 a file is there.
+int ProbeTargetName(const std::string& name);
 
 // The file of the active list: the program folder and CurrentListFile.
 std::string ListFilePath();

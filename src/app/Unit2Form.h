@@ -144,6 +144,18 @@ inline constexpr win::FormDesc kForm{L"TF_Control",
                                      kControls,
                                      static_cast<int>(std::size(kControls))};
 
-// FC_PopupMenu, the menu of ListBox1: its items come with the rename and delete commands.
+// FC_PopupMenu, the menu of ListBox1. The copy and move items are not shown.
+enum MenuId : int {
+    kRename1 = 200,
+    kdelete1,
+    kK1,
+    kK2,
+};
+inline constexpr win::MenuItemDesc kFC_PopupMenu[] = {
+    {kRename1, "Rename1", L"ファイル名変更", false, false},
+    {kdelete1, "delete1", L"ファイルを削除", false, false},
+    {kK1, "K1", L"ファイルコピー", false, true},
+    {kK2, "K2", L"ファイル移動", false, true},
+};
 
 }  // namespace velmo::app::form2

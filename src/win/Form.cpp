@@ -435,6 +435,22 @@ void Form::DrawSpeedButton(const DRAWITEMSTRUCT& draw, int index) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+UniqueMenu BuildPopupMenu(const MenuItemDesc* items, size_t count) {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu)
+        throw AppError(L"", "CreatePopupMenu", GetLastError());
+    for (size_t i = 0; i < count; ++i) {
+        const MenuItemDesc& item = items[i];
+        if (item.hidden)
+            continue;
+        const bool separator = item.caption[0] == L'-' && item.caption[1] == L'\0';
+        const UINT flags = separator ? MF_SEPARATOR : (MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED));
+        if (!AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(item.id), separator ? nullptr : item.caption))
+            throw AppError(L"", item.name, GetLastError());
+    }
+    return menu;
+}
+
 void FormWindow::Bind(int id, Event event, std::function<void()> handler) {
     for (Binding& binding : bindings_) {
         if (binding.id == id && binding.event == event) {

@@ -74,6 +74,13 @@ private:
     std::vector<std::pair<COLORREF, UniqueBrush>> brushes_;
 };
 
+// A pop-up menu with the visible items of a menu table, in order. Throws AppError when it cannot be made.
+UniqueMenu BuildPopupMenu(const MenuItemDesc* items, size_t count);
+template <size_t N>
+UniqueMenu BuildPopupMenu(const MenuItemDesc (&items)[N]) {
+    return BuildPopupMenu(items, N);
+}
+
 // What a handler is bound to.
 enum class Event {
     Click,          // buttons, check boxes, radio groups

@@ -103,12 +103,13 @@ struct FormDesc {
     int controlCount;
 };
 
-// An item of a pop-up menu; the caption "-" is a separator line.
+// An item of a pop-up menu; the caption "-" is a separator line. A hidden item is not put into the menu.
 struct MenuItemDesc {
     int id;
     const char* name;
     const wchar_t* caption;
     bool checked;
+    bool hidden = false;
 };
 
 // The place of every docked child of `parent` inside a client area of `client` size, and of undocked children

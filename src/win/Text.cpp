@@ -33,6 +33,12 @@ std::string WideToAcp(std::wstring_view text, bool* lossy, UINT codePage) {
     return bytes;
 }
 
+std::string LowerAcp(std::string text) {
+    if (!text.empty())
+        CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 const LeadBytes& SystemLeadBytes() {
     static const LeadBytes table = [] {
         LeadBytes lead;
