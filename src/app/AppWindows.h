@@ -50,6 +50,11 @@ void RestoreApplication();
 // (empty after Cancel). The program's other windows take no input meanwhile; the dialog is freed on every path.
 void ShowNamePrompt();
 
+// The splash window's transition into the main window's bounds (the strip), while the splash exists; and the
+// request that frees it once the messages already queued are handled (more than one destroys it once).
+void SplashTransition();
+void PostSplashRelease();
+
 // The main window's standby, and its close request (which ends the program unless the settings cannot be saved).
 void StandbyMainWindow();
 void CloseMainWindow();

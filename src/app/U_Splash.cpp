@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include "app/AppWindows.h"
 #include "app/Globals.h"
+#include "core/Splash.h"
+#include "win/Modal.h"
 
 namespace velmo::app {
 
@@ -31,6 +34,64 @@ LRESULT TF_Splash::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return FormWindow::OnMessage(msg, wp, lp);
+}
+
+namespace {
+
+// Repaints what is invalid in the splash and its labels now, without waiting for the message loop.
+void PaintNow(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+void TF_Splash::Transition(const Rect& target, const std::string& edge) {
+    win::WaitPumping(1000);
+    form().Get<win::ControlView>(splash::kLabel1).Show(false);
+    form().Get<win::ControlView>(splash::kLabel2).Show(false);
+    Panel1().SetBevel(0);
+    PaintNow(hwnd());
+    win::WaitPumping(500);
+    PaintNow(hwnd());
+    win::WaitPumping(500);
+
+    auto play = [this](const std::vector<SplashMove>& moves) {
+        for (const SplashMove& move : moves) {
+            const Rect& b = move.bounds;
+            SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            switch (move.after) {
+                case SplashPause::None:
+                    break;
+                case SplashPause::PaintAndWait:
+                    PaintNow(hwnd());
+                    win::WaitBusy(10);
+                    break;
+                case SplashPause::Paint:
+                    PaintNow(hwnd());
+                    break;
+                case SplashPause::PaintTwice:
+                    PaintNow(hwnd());
+                    PaintNow(hwnd());
+                    break;
+            }
+        }
+    };
+    RECT rc;
+    GetWindowRect(hwnd(), &rc);
+    const Rect splash{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+    const std::vector<SplashMove> size = PlanSizePhase(splash, target);
+    play(size);
+    win::WaitPumping(500);
+    play(PlanPositionPhase(size.back().bounds, target, edge));
+}
+
+void SplashTransition() {
+    HWND main = MainWindowHandle();
+    if (!SplashWindowOpen || !F_Splash || !main)
+        return;
+    RECT rc;
+    GetWindowRect(main, &rc);
+    F_Splash->Transition({rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top}, Settings.Position);
 }
 
 void PostSplashRelease() {

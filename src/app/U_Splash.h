@@ -1,6 +1,8 @@
 // U_Splash: the splash window TF_Splash, shown at start-up with the product label.
 #pragma once
 
+#include <string>
+
 #include "app/U_SplashForm.h"
 #include "win/Form.h"
 
@@ -16,6 +18,10 @@ public:
 
     win::Panel& Panel1() { return form().PanelOf(splash::kPanel1); }
 
+    // Turns into a plain blue rectangle, takes the size of `target` in steps, then travels to its place;
+    // `edge` is the strip's edge letter.
+    void Transition(const Rect& target, const std::string& edge);
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -23,8 +29,6 @@ private:
     void FormDestroy();
 };
 
-// Asks the splash window to free itself once the messages already queued have been handled, while it exists;
-// more than one request destroys it once.
-void PostSplashRelease();
+// SplashTransition and PostSplashRelease (AppWindows.h) run it.
 
 }  // namespace velmo::app

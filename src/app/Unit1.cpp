@@ -6,7 +6,6 @@
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
-#include "app/U_Splash.h"
 #include "core/Strip.h"
 #include "win/BmpFile.h"
 #include "win/Files.h"
@@ -62,8 +61,10 @@ void TForm1::FormCreate() {
                 Image1().Show(false);
             }
         }
+        SplashTransition();
     } catch (...) {
     }
+    PostSplashRelease();
     activateInstalled_ = true;
 }
 

@@ -421,23 +421,6 @@ namespace {
 // While the screen is copied the program's windows are away: the windows beneath get this long to repaint.
 constexpr DWORD kCaptureWaitMs = 500;
 
-// Keeps the program's messages moving, without blocking, until `milliseconds` have passed.
-void WaitDispatching(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    }
-}
-
 // Entry i stands for hardware palette index i.
 win::UniquePalette ExplicitPalette() {
     struct {
@@ -513,7 +496,7 @@ void TF_Control::CaptureScreen() {
     }
 
     MinimizeApplication();
-    WaitDispatching(kCaptureWaitMs);
+    win::WaitPumping(kCaptureWaitMs);
     {
         win::UniqueDc memory(CreateCompatibleDC(screen->get()));
         win::SelectGuard select(memory.get(), image.bitmap());

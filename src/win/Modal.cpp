@@ -32,6 +32,30 @@ DisabledWindows::~DisabledWindows() {
     }
 }
 
+void WaitPumping(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (!HandleDialogKeys(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        Sleep(1);
+    }
+}
+
+void WaitBusy(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds)
+        Sleep(1);
+}
+
 bool RunModal(Window& dialog, HWND focus, const std::function<bool()>& finished) {
     // The dialog goes after the windows are enabled again (members of a scope are destroyed in reverse).
     struct DestroyAtEnd {

@@ -24,6 +24,13 @@ private:
     std::vector<HWND> windows_;  // not owned
 };
 
+// Waits on the tick counter while the thread's messages keep moving: every pending message is handled, without
+// blocking. A WM_QUIT ends the wait early and is posted again for the outer loop.
+void WaitPumping(DWORD milliseconds);
+
+// Waits on the tick counter and handles no message meanwhile.
+void WaitBusy(DWORD milliseconds);
+
 // Shows `dialog`, disables the program's other windows and runs messages until `finished()` holds or the
 // dialog's window is gone. Tab and the other dialog keys move the focus inside the dialog; Enter and Escape
 // become WM_COMMAND IDOK and IDCANCEL for the dialog to take or ignore. The other windows are enabled again
