@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the host preset "native" (core tests under ASan and UBSan,
-# bmp2pam, a one-minute fuzz run), then the preset "windows" (Win32 and end-to-end tests
-# run by CTest under Wine on a private Xvfb). Ends with one line "N passed, N failed" that
-# adds up both CTest runs, and exits non-zero when a test failed or a preset did not build.
+# Builds and runs every test: the preset "release" (the download zip and its check), the host
+# preset "native" (core tests under ASan and UBSan, bmp2pam, fuzz runs), then the preset
+# "windows" (Win32 and end-to-end tests run by CTest under Wine on a private Xvfb). Ends with
+# one line "N passed, N failed" that adds up the CTest runs, and exits non-zero when a test
+# failed or a preset did not build.
 set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
@@ -46,6 +47,9 @@ run_preset() {
     rc=${PIPESTATUS[0]}
     count_results "$preset" "$log" "$rc"
 }
+
+# The download: the stripped Velmo.exe and its zip, and the check of what they hold.
+run_preset release
 
 # Two cores: the unit tests and the fuzz run share them. --timeout only applies to tests
 # that set no TIMEOUT of their own.
