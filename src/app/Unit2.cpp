@@ -679,12 +679,14 @@ void TF_Control::Rename1Click() {
         CurrentPicture = renamed;
         ApplyCaption();
     }
+    // The list file follows the file before the wallpaper does: a wallpaper that cannot be set again (a file our
+    // reader does not take) is reported, and must not leave the list naming a file that is gone.
+    SaveActiveList();
+    list.SetItemIndex(index);
     if (win::LowerAcp(old) == ReadDesktopWallpaper()) {
         SetDesktopWallpaper(renamed);
         win::ShowMessageDialog(L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。");
     }
-    SaveActiveList();
-    list.SetItemIndex(index);
 }
 
 void OpenControlWindow() {

@@ -103,6 +103,14 @@ std::vector<HWND> ChildWindows(HWND parent) {
     return children;
 }
 
+HWND FindChild(HWND parent, const wchar_t* className, const std::wstring& text) {
+    for (HWND child : ChildWindows(parent)) {
+        if (ClassName(child) == className && WindowText(child) == text)
+            return child;
+    }
+    return nullptr;
+}
+
 int CountWindows(DWORD pid) {
     int count = 0;
     for (HWND top : TopLevelWindows(pid, nullptr, false))
@@ -214,6 +222,26 @@ void PressKey(WORD vk) {
     inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+void MoveOnto(HWND window, int x, int y) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        MoveTo(x, y);
+        // The window's thread handles the motion events still pending for it; a stale one moves the pointer.
+        Settle(window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        POINT pt{};
+        GetCursorPos(&pt);
+        if (pt.x == x && pt.y == y)
+            return;
+    }
+}
+
+void ClickOn(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    MoveOnto(hwnd, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    LeftClick();
 }
 
 void ParkPointer() {

@@ -42,6 +42,8 @@ HWND FindVisibleWindowOfClass(const wchar_t* className);
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
 std::vector<HWND> ChildWindows(HWND parent);
+// The first descendant of `parent` with this class and window text; null when there is none.
+HWND FindChild(HWND parent, const wchar_t* className, const std::wstring& text);
 // All windows of a process: top-level ones and their descendants.
 int CountWindows(DWORD pid);
 
@@ -55,6 +57,11 @@ void LeftClick();
 void DoubleClick();
 void RightClick();
 void PressKey(WORD vk);
+// Moves the pointer to (x, y) over `window` and makes sure it stays there: a late motion event from an earlier
+// move can put it back where it was (see Revealed in E2eTest.h), so the move is made again when it did.
+void MoveOnto(HWND window, int x, int y);
+// MoveOnto the middle of the window's screen rectangle, then a left click.
+void ClickOn(HWND hwnd);
 // Moves the pointer to a place where no strip of any test lies.
 void ParkPointer();
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 #include "Desktop.h"
 #include "VelmoRun.h"
 
@@ -66,6 +69,63 @@ inline ::testing::AssertionResult BackInStrip(VelmoProcess& velmo, const Box& st
     // Standby restores the window first and hides the picture after that; the pointer must meet the panel.
     Settle(velmo.mainWindow());
     return ::testing::AssertionSuccess();
+}
+
+// The control window and the program's message boxes, as the tests of its commands meet them.
+
+// The value of `key` in `[section]` of the settings file as it is on disk now, or "<missing>". Read from the
+// bytes, so that no profile cache of the test process stands between the test and the file.
+inline std::string IniKey(const ProgramFolder& folder, const std::string& section, const std::string& key) {
+    std::istringstream in(ReadFileBytes(folder.ini()));
+    std::string line, current;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            current = line.substr(1, line.size() - 2);
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (current == section && eq != std::string::npos && line.substr(0, eq) == key)
+            return line.substr(eq + 1);
+    }
+    return "<missing>";
+}
+
+// Picks "設定" from the main window's pop-up menu, right-clicked at `at`, and waits for the control window.
+inline HWND OpenControlWindow(VelmoProcess& velmo, POINT at) {
+    if (!ChooseMenuItem(velmo.mainWindow(), at.x, at.y, kSettings))
+        return nullptr;
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindTopLevel(velmo.pid(), L"TF_Control")) != nullptr; });
+    if (window)
+        Settle(window);
+    return window;
+}
+
+// Clicks the button with this caption; false when the window has none.
+inline bool ClickButton(HWND window, const wchar_t* caption) {
+    HWND button = FindChild(window, L"Button", caption);
+    if (!button)
+        return false;
+    ClickOn(button);
+    return true;
+}
+
+// The static text and the OK button of a message box.
+struct MessageBoxParts {
+    std::wstring text;
+    HWND ok = nullptr;
+};
+inline MessageBoxParts PartsOf(HWND box) {
+    MessageBoxParts parts;
+    for (HWND child : ChildWindows(box)) {
+        if (ClassName(child) == L"Static" && !WindowText(child).empty())
+            parts.text = WindowText(child);
+        if (ClassName(child) == L"Button" && WindowText(child) == L"OK")
+            parts.ok = child;
+    }
+    return parts;
 }
 
 }  // namespace velmo::e2e

@@ -1,0 +1,93 @@
+// The picture lists of the control window with real files: loading, adding, switching, and the two failures
+// that must lose nothing: a save that cannot replace the list file, a list file that cannot be read.
+#include "E2eTest.h"
+
+namespace velmo::e2e {
+namespace {
+
+// The top-level error report of the process (a system message box), answered with Enter; its text.
+std::wstring AnswerErrorReport(const VelmoProcess& velmo) {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindTopLevel(velmo.pid(), L"#32770")) != nullptr; }))
+        return L"<no report>";
+    const std::wstring text = PartsOf(box).text;
+    PressKey(VK_RETURN);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return text;
+}
+
+std::wstring Wide(const std::string& acp) {
+    std::wstring text(acp.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, acp.data(), static_cast<int>(acp.size()), text.data(),
+                                      static_cast<int>(text.size()));
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+int ListCount(HWND control) {
+    HWND list = nullptr;
+    for (HWND child : ChildWindows(control)) {
+        if (ClassName(child) == L"ListBox")
+            list = child;
+    }
+    return list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : -1;
+}
+
+TEST_F(VelmoE2eTest, ListsLoadSaveAndSwitchWithoutLosingAnything) {
+    ProgramFolder folder;
+    const std::string picture = folder.File("sea.bmp");
+    WriteBmp(picture, 64, 48, [](int x, int y) { return PositionColor(x, y); });
+    folder.WriteSettings({"Photo_1=" + picture});
+    // LF line ends and no end after the last line: read line by line, written back with CR LF.
+    WriteFileBytes(folder.File("P_List1.dat"), "C:\\pics\\a.bmp\n\nC:\\\x83\x5C.bmp");
+    const std::string list2 = "C:\\other\\b.bmp\r\n";
+    WriteFileBytes(folder.File("P_List2.dat"), list2);
+
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(Started(velmo));
+    ASSERT_TRUE(Revealed(velmo));
+    HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(ListCount(control), 3);
+
+    // "add" lists the shown picture and writes the whole list with CR LF.
+    ASSERT_TRUE(ClickButton(control, L"add"));
+    const std::string saved = "C:\\pics\\a.bmp\r\n\r\nC:\\\x83\x5C.bmp\r\n" + picture + "\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder.File("P_List1.dat")) == saved; }))
+        << ReadFileBytes(folder.File("P_List1.dat"));
+
+    // A save that cannot replace the file: the temporary file beside it cannot be made. The list keeps the
+    // change, the file its previous bytes, and the user is told.
+    const std::string blocker = folder.File("P_List1.dat.~new");
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    ASSERT_TRUE(ClickButton(control, L"add"));
+    EXPECT_EQ(AnswerErrorReport(velmo), L"ﾌｧｲﾙ " + Wide(folder.File("P_List1.dat")) + L" を作成できません.");
+    EXPECT_EQ(ReadFileBytes(folder.File("P_List1.dat")), saved);
+    EXPECT_EQ(ListCount(control), 5);
+    RemoveDirectoryA(blocker.c_str());
+
+    // A list file that exists but cannot be read (held open without sharing): reported, and list 1 stays the
+    // active list, so the next change goes into its own file and list 2's file is untouched.
+    HANDLE held = CreateFileA(folder.File("P_List2.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(ClickButton(control, L"List2"));
+    EXPECT_EQ(AnswerErrorReport(velmo), L"ﾌｧｲﾙ " + Wide(folder.File("P_List2.dat")) + L" は開けません.");
+    CloseHandle(held);
+    EXPECT_EQ(ListCount(control), 5);
+    ASSERT_TRUE(ClickButton(control, L"add"));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ReadFileBytes(folder.File("P_List1.dat")) == saved + picture + "\r\n" + picture + "\r\n";
+    })) << ReadFileBytes(folder.File("P_List1.dat"));
+    EXPECT_EQ(ReadFileBytes(folder.File("P_List2.dat")), list2);
+
+    // Switching now works; a list whose file is missing is empty and creates no file.
+    ASSERT_TRUE(ClickButton(control, L"List2"));
+    EXPECT_TRUE(WaitUntil([&] { return ListCount(control) == 1; }));
+    ASSERT_TRUE(ClickButton(control, L"List3"));
+    EXPECT_TRUE(WaitUntil([&] { return ListCount(control) == 0; }));
+    EXPECT_EQ(GetFileAttributesA(folder.File("P_List3.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(velmo.Close(), 0);
+}
+
+}  // namespace
+}  // namespace velmo::e2e
