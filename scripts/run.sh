@@ -4,7 +4,7 @@ set -euo pipefail
 
 usage() {
     cat <<'TXT'
-usage: scripts/run.sh [--screenshot PATH] [--seconds N]
+usage: scripts/run.sh [--screenshot PATH] [--seconds N] [--demo]
 
 Builds Velmo.exe (preset "windows") and copies it into the program folder, build/run/
 unless VELMO_RUN_DIR names another; Velmo.ini and the picture lists stay there.
@@ -13,17 +13,24 @@ With a working $DISPLAY, Velmo runs there in the foreground until it is closed.
 Without one, or with --screenshot, Velmo runs on a private Xvfb for N seconds
 (default 4); then the screen is saved as PNG (default build/run/velmo-screenshot.png),
 its path is printed, and Velmo is asked to close.
+
+--demo shows the main job at once: the program folder (build/demo/ unless
+VELMO_RUN_DIR names another) gets a sample picture made by our own BMP writer
+and a Velmo.ini that names it; after the start-up the pointer moves onto the
+strip, and the screenshot shows the revealed picture.
 TXT
 }
 
 shot=
 seconds=4
+demo=
 while (($#)); do
     case $1 in
         --screenshot) shot=${2:?--screenshot needs a path}; shift 2 ;;
         --screenshot=*) shot=${1#*=}; shift ;;
         --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
         --seconds=*) seconds=${1#*=}; shift ;;
+        --demo) demo=1; shift ;;
         -h|--help) usage; exit 0 ;;
         *) usage >&2; exit 2 ;;
     esac
@@ -42,7 +49,9 @@ absolute() {
         *) echo "$caller/$1" ;;
     esac
 }
-run_dir=$(absolute "${VELMO_RUN_DIR:-$repo/build/run}")
+default_dir=$repo/build/run
+[ -z "$demo" ] || default_dir=$repo/build/demo
+run_dir=$(absolute "${VELMO_RUN_DIR:-$default_dir}")
 [ -z "$shot" ] || shot=$(absolute "$shot")
 
 bash scripts/deps.sh
@@ -52,10 +61,21 @@ cmake --build --preset windows --target Velmo
 mkdir -p "$run_dir"
 cp build/windows/src/app/Velmo.exe "$run_dir/Velmo.exe"
 
+if [ -n "$demo" ]; then
+    # The sample picture comes from the host build of our BMP writer.
+    cmake --preset native >/dev/null
+    cmake --build --preset native --target sample-bmp
+    build/native/tools/sample-bmp "$run_dir/sample.bmp"
+    # Wine sees the host's / as drive Z:.
+    printf '[Velmo]\r\nPhoto_1=Z:%s\r\n' "$(echo "$run_dir/sample.bmp" | tr / '\\')" >"$run_dir/Velmo.ini"
+    # The start-up's label box needs a few seconds to turn into the strip.
+    seconds=$(awk -v s="$seconds" 'BEGIN { print (s < 6 ? 6 : s) }')
+fi
+
 . scripts/wine-env.sh
 trap velmo_cleanup EXIT
 
-if [ -z "$shot" ] && velmo_display_works "${DISPLAY:-}"; then
+if [ -z "$shot" ] && [ -z "$demo" ] && velmo_display_works "${DISPLAY:-}"; then
     export VELMO_USE_DISPLAY=1
     velmo_display
     velmo_wine_prefix
@@ -91,6 +111,11 @@ if ! kill -0 "$pid" 2>/dev/null; then
     show_log
     rm -f "$log"
     exit 1
+fi
+if [ -n "$demo" ]; then
+    # The pointer touches the strip (left 200, length 250 on the top edge) and the picture fills the screen.
+    xdotool mousemove 325 1
+    sleep 1.5
 fi
 # The virtual desktop lives only as long as a Wine program does: take the picture first.
 import -window root "$shot"
