@@ -635,8 +635,11 @@ void TF_Control::Rename1Click() {
             return;
         }
         if (!MoveFileA(between.c_str(), renamed.c_str())) {
-            MoveFileA(between.c_str(), old.c_str());
-            win::ShowMessageDialog(L"変更に失敗しました。");
+            if (MoveFileA(between.c_str(), old.c_str()))
+                win::ShowMessageDialog(L"変更に失敗しました。");
+            else
+                win::ShowMessageDialog(L"変更に失敗しました。\r\n" + win::AcpToWide(FileNamePart(old, lead)) + L" は " +
+                                       win::AcpToWide(between) + L" に残っています。");
             return;
         }
     } else {
