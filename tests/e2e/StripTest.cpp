@@ -55,7 +55,9 @@ TEST_F(VelmoE2eTest, StandbyAfterMinimiseGivesTheStripAgain) {
         EXPECT_TRUE(WaitUntil([&] {
             return !IsIconic(velmo.mainWindow()) && !IsZoomed(velmo.mainWindow()) && velmo.box() == strip;
         })) << "window at " << ToString(velmo.box());
-        EXPECT_TRUE(IsTopmost(velmo.mainWindow()));
+        // Standby places the strip first and enters the topmost band last.
+        Settle(velmo.mainWindow());
+        EXPECT_TRUE(WaitUntil([&] { return IsTopmost(velmo.mainWindow()); }));
         ParkPointer();
     }
     EXPECT_EQ(velmo.Close(), 0);
