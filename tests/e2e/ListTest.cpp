@@ -89,5 +89,38 @@ TEST_F(VelmoE2eTest, ListsLoadSaveAndSwitchWithoutLosingAnything) {
     EXPECT_EQ(velmo.Close(), 0);
 }
 
+// A program folder whose path holds "ソ" and "表", both with "\" as their second byte: the settings file, the
+// picture, the caption, the list file and a capture all land where they belong.
+TEST_F(VelmoE2eTest, ProgramFolderWithTrailByteBackslashesWorksThroughout) {
+    ProgramFolder folder("-\x83\x5C\x95\x5C");
+    const std::string picture = folder.File("\x95\x5C.bmp");
+    WriteBmp(picture, 200, 100, [](int x, int y) { return PositionColor(x, y); });
+    folder.WriteSettings({"Photo_1=" + picture});
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(Started(velmo));
+    ASSERT_TRUE(Revealed(velmo));
+    EXPECT_EQ(WaitForPixels({{(kScreenWidth - 200) / 2 + 10, (kScreenHeight - 100) / 2 + 20, PositionColor(10, 20)}}),
+              "");
+
+    HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(WindowText(control), L" Velmo - 表.bmp");
+    ASSERT_TRUE(ClickButton(control, L"add"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder.File("P_List1.dat")) == picture + "\r\n"; }));
+
+    ASSERT_TRUE(ClickButton(control, L"capture"));
+    HWND prompt = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (prompt = FindTopLevel(velmo.pid(), L"TF_CapInfo")) != nullptr; }));
+    Settle(prompt);
+    ASSERT_TRUE(ClickButton(prompt, L"OK"));
+    const std::string capture = folder.File("Capture0.bmp");
+    EXPECT_TRUE(WaitUntil([&] { return IniKey(folder, "Velmo", "Photo_1") == capture; }))
+        << IniKey(folder, "Velmo", "Photo_1");
+    EXPECT_EQ(ReadFileBytes(capture).size(), 54u + kScreenWidth * 3 * kScreenHeight);
+
+    EXPECT_EQ(velmo.Close(), 0);
+    EXPECT_EQ(IniKey(folder, "Velmo", "Photo_1"), capture);
+}
+
 }  // namespace
 }  // namespace velmo::e2e

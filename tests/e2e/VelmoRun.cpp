@@ -17,7 +17,7 @@ std::string BuiltVelmoPath() {
     return path;
 }
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::string& suffix) {
     static std::atomic<int> counter{0};
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
@@ -26,7 +26,7 @@ TempFolder::TempFolder() {
         base.pop_back();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = base + "\\velmo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                      std::to_string(counter++) + "-" + std::to_string(GetTickCount() % 100000);
+                                      std::to_string(counter++) + "-" + std::to_string(GetTickCount() % 100000) + suffix;
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate;
             return;
@@ -58,6 +58,35 @@ bool RemoveTree(const std::string& path) {
         FindClose(search);
     }
     return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
+namespace {
+
+void ReadTree(const std::string& folder, const std::string& prefix, Files& files) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string own = found.cFileName, name = prefix + own;
+        if (own == "." || own == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            files[name + "\\"];
+            ReadTree(folder, name + "\\", files);
+        } else {
+            files[name] = ReadFileBytes(folder + name);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+Files ReadTree(const std::string& folder) {
+    Files files;
+    ReadTree(folder.empty() || folder.back() == '\\' ? folder : folder + "\\", "", files);
+    return files;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -131,7 +160,7 @@ COLORREF PositionColor(int x, int y, bool tag) {
     return RGB(x & 0xFF, y & 0xFF, ((x >> 8) << 4 | (y >> 8)) | (tag ? 0x80 : 0));
 }
 
-ProgramFolder::ProgramFolder() : exe_(folder_.File("Velmo.exe")) {
+ProgramFolder::ProgramFolder(const std::string& suffix) : folder_(suffix), exe_(folder_.File("Velmo.exe")) {
     const std::string built = BuiltVelmoPath();
     if (!CopyFileA(built.c_str(), exe_.c_str(), FALSE))
         throw std::runtime_error("cannot copy " + built + " (error " + std::to_string(GetLastError()) + ")");

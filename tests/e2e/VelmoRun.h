@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ std::string BuiltVelmoPath();
 // A fresh, uniquely named folder under the temporary folder, deleted with everything in it at the end.
 class TempFolder {
 public:
-    TempFolder();
+    // `suffix` (system-code-page bytes) ends the folder's name.
+    explicit TempFolder(const std::string& suffix = "");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -36,6 +38,11 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool RemoveTree(const std::string& path);
 
+// Every file below `folder` with its bytes, and every sub-folder with a trailing backslash (and no bytes); names
+// relative to `folder`, as they are on disk.
+using Files = std::map<std::string, std::string>;
+Files ReadTree(const std::string& folder);
+
 // A 24-bit bottom-up BMP file whose pixel (x, y), counted from the top-left, has the colour color(x, y).
 void WriteBmp(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color);
 
@@ -46,7 +53,8 @@ COLORREF PositionColor(int x, int y, bool tag = false);
 // A program folder with a copy of Velmo.exe; the settings file is Velmo.ini beside it.
 class ProgramFolder {
 public:
-    ProgramFolder();
+    // `suffix` ends the folder's name: a folder whose path holds double-byte characters, for example.
+    explicit ProgramFolder(const std::string& suffix = "");
     const TempFolder& folder() const { return folder_; }
     std::string File(const std::string& name) const { return folder_.File(name); }
     const std::string& exe() const { return exe_; }
