@@ -121,3 +121,59 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
 
 }  // namespace
 }  // namespace velmo::e2e
+
+namespace velmo::e2e {
+namespace {
+
+// Fifty captures in one run: each replaces the shown picture's bitmap and writes a file; nothing may pile up.
+TEST_F(VelmoE2eTest, CapturesLeakNoObjects) {
+    constexpr int kCaptures = 50;
+    constexpr int kTolerance = 3;
+    constexpr size_t kMemoryNoise = 4 << 20;
+
+    ProgramFolder folder;
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(Started(velmo));
+    ASSERT_TRUE(Revealed(velmo));
+    HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
+    ASSERT_NE(control, nullptr);
+
+    // One capture: "capture", then OK in the prompt; done when the control window is back.
+    auto capture = [&](int n) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!ClickButton(control, L"capture"))
+                return false;
+            HWND prompt = nullptr;
+            if (!WaitUntil([&] { return (prompt = FindTopLevel(velmo.pid(), L"TF_CapInfo")) != nullptr; },
+                           std::chrono::seconds(3)))
+                continue;  // the click was lost
+            Settle(prompt);
+            for (int ok = 0; ok < 3 && IsWindow(prompt); ++ok) {
+                ClickButton(prompt, L"OK");
+                WaitUntil([&] { return !IsWindow(prompt); }, std::chrono::seconds(3));
+            }
+            return WaitUntil([&] { return IsWindowVisible(control) != FALSE; });
+        }
+        ADD_FAILURE() << "capture " << n << " did not start";
+        return false;
+    };
+    ASSERT_TRUE(capture(0));
+    const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
+    const int windowsBefore = CountWindows(velmo.pid());
+    const size_t memoryBefore = PrivateBytes(velmo.handle());
+    for (int n = 1; n <= kCaptures; ++n)
+        ASSERT_TRUE(capture(n)) << "capture " << n;
+    const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
+    const size_t memoryAfter = PrivateBytes(velmo.handle());
+    EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
+    EXPECT_EQ(CountWindows(velmo.pid()), windowsBefore);
+    EXPECT_LE(memoryAfter, memoryBefore + kMemoryNoise)
+        << "private bytes before " << memoryBefore << ", after " << memoryAfter;
+    std::printf("captures: private bytes before %zu, after %zu\n", memoryBefore, memoryAfter);
+    // All ten names were taken, so the later captures went to Capture9.bmp.
+    EXPECT_EQ(ReadFileBytes(folder.File("Capture9.bmp")).substr(0, 2), "BM");
+    EXPECT_EQ(velmo.Close(), 0);
+}
+
+}  // namespace
+}  // namespace velmo::e2e
