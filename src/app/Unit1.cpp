@@ -89,10 +89,15 @@ void TForm1::RevealPicture() {
         return;
     try {
         MakeTopmost();
+        // The picture is shown before the window grows, in the same step: the first paint of the full screen is
+        // then the picture's, with no black panel painted first and painted over a moment later. Nothing is
+        // painted in between, so the strip never shows it.
+        const bool picture = !CurrentPicture.empty() && win::FileExists(CurrentPicture);
+        if (picture)
+            Image1().Show(true);
         ShowWindow(hwnd(), SW_MAXIMIZE);
-        if (!CurrentPicture.empty() && win::FileExists(CurrentPicture)) {
+        if (picture) {
             win::Picture& image = Image1();
-            image.Show(true);
             if (UsesPalette() && image.palette()) {
                 {
                     win::UniqueDc memory(CreateCompatibleDC(nullptr));
@@ -104,6 +109,9 @@ void TForm1::RevealPicture() {
                 image.RepaintNow();
                 InvalidateRect(hwnd(), nullptr, FALSE);
                 UpdateWindow(hwnd());
+            } else {
+                // Its one paint now, rather than after the messages that the growing window queued.
+                UpdateWindow(image.hwnd());
             }
         }
         Settings.MW = GetSystemMetrics(SM_CXSCREEN);

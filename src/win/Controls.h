@@ -51,7 +51,9 @@ class Picture : public Window {
 public:
     void Create(HWND parent, const CreateArgs& args);
 
-    // Takes the bitmap (and its palette, which may be null) over; the previous ones are freed.
+    // Takes the bitmap (and its palette, which may be null) over; the previous ones are freed. A DIB section
+    // deeper than 8 bits is replaced by a copy in the screen's format when the screen has 24 bits or more, so
+    // bitmap() is then that copy; any other bitmap is kept as it is (a caller may go on drawing into it).
     void SetPicture(UniqueBitmap bitmap, UniquePalette palette);
     void Clear();
     HBITMAP bitmap() const { return bitmap_.get(); }     // not owned by the caller

@@ -1,11 +1,18 @@
 // velmo_e2e_timing: how long a person waits for Velmo.exe. Prints medians over several runs of
-//   - the start: from CreateProcess to the visible strip;
+//   - the start: from CreateProcess to the visible strip (it includes the splash transition);
 //   - the reveal: from the pointer move onto the strip to the picture's pixels on the screen, for a
-//     1920 x 1080 picture and for no picture (the black panel);
-// and the size of Velmo.exe. Usage: velmo_e2e_timing [runs]
+//     picture of WIDTHxHEIGHT (default 1920x1080) and for no picture (the black panel);
+// and the size of Velmo.exe. The two reveals are measured in turns by two processes running side by side
+// (ROUNDS pairs of processes), so that a load that comes and goes on the machine meets both alike. It also counts the reveals in which the middle of the
+// screen was seen black before the picture arrived (a paint of the bare panel that the picture then covers).
+// Works on any screen size; the strip is the default one on the top edge. VELMO_TIMING_EXES, a list of
+// Windows paths separated by ";", compares other builds of Velmo.exe in the same turns (each round runs each).
+// Usage: velmo_e2e_timing [runs [WIDTHxHEIGHT [ROUNDS [--no-start]]]]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include "Desktop.h"
 #include "VelmoRun.h"
@@ -32,9 +39,11 @@ void Print(const char* what, const std::vector<double>& values) {
         std::printf("%-44s no result\n", what);
         return;
     }
-    std::printf("%-44s median %7.1f ms  min %7.1f  max %7.1f  (n=%zu)\n", what, Median(values),
-                *std::min_element(values.begin(), values.end()), *std::max_element(values.begin(), values.end()),
-                values.size());
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("%-44s median %7.1f ms  quartiles %5.1f/%5.1f  min %5.1f  max %6.1f  (n=%zu)\n", what,
+                Median(values), sorted[sorted.size() / 4], sorted[sorted.size() * 3 / 4], sorted.front(),
+                sorted.back(), values.size());
 }
 
 // Reads single screen pixels; cheaper than a whole screenshot, so the poll is fine-grained.
@@ -64,73 +73,171 @@ std::vector<double> MeasureStarts(int runs) {
     return times;
 }
 
-// Reveals `runs` times in one process, returning to the strip in between through the pop-up menu.
-std::vector<double> MeasureReveals(int runs,
-                                   const std::string& pictureSetting,
-                                   const std::vector<PixelCheck>& shown,
-                                   double* first) {
-    std::vector<double> times;
+struct Reveals {
+    std::vector<double> times;  // later reveals
+    std::vector<double> firsts;  // the first reveal of each process
+    int blackFirst = 0;          // reveals in which the screen's middle showed black before the picture
+};
+
+// One Velmo.exe of a pair: its folder and settings, the process, its strip and the point that reveals it.
+struct Subject {
+    Subject(SIZE p, const std::vector<PixelCheck>* s, POINT on, Reveals* o) : picture(p), shown(s), onStrip(on), out(o) {}
+    SIZE picture;
+    const std::vector<PixelCheck>* shown;
+    POINT onStrip;
+    Reveals* out;
     ProgramFolder folder;
-    std::vector<std::string> settings;
-    if (!pictureSetting.empty()) {
-        const std::string picture = folder.File(pictureSetting);
-        WriteBmp(picture, 1920, 1080, [](int x, int y) { return PositionColor(x, y); });
-        settings.push_back("Photo_1=" + picture);
-    }
-    folder.WriteSettings(settings);
-    VelmoProcess velmo(folder);
-    if (!velmo.WaitForMainWindow())
-        return times;
-    const Box strip = velmo.box();
-    for (int i = 0; i <= runs; ++i) {
-        ParkPointer();
-        WaitUntil([&] { return !PixelsShown(shown); }, std::chrono::seconds(5));
-        const auto t0 = Clock::now();
-        MoveTo(325, 1);
-        const auto deadline = t0 + std::chrono::seconds(10);
-        bool ok = false;
-        while (Clock::now() < deadline && !(ok = PixelsShown(shown))) {
+    std::unique_ptr<VelmoProcess> velmo;
+    Box strip;
+};
+
+// Reveals once: pointer parked, the check undone, then onto the strip until the checks hold; back to the
+// strip through the pop-up menu. Returns the time, or a negative value when the reveal did not come.
+double RevealOnce(Subject& s, bool* black) {
+    const int midX = GetSystemMetrics(SM_CXSCREEN) / 2, midY = GetSystemMetrics(SM_CYSCREEN) / 2;
+    ParkPointer();
+    WaitUntil([&] { return !PixelsShown(*s.shown); }, std::chrono::seconds(5));
+    const auto t0 = Clock::now();
+    MoveTo(s.onStrip.x, s.onStrip.y);
+    const auto deadline = t0 + std::chrono::seconds(10);
+    bool ok = false;
+    *black = false;
+    while (Clock::now() < deadline && !(ok = PixelsShown(*s.shown))) {
+        // Two cores are shared with Velmo, the wineserver and the X server: let them run between polls.
+        SwitchToThread();
+        if (s.picture.cx > 0 && !*black) {
+            HDC screen = GetDC(nullptr);
+            *black = GetPixel(screen, midX, midY) == RGB(0, 0, 0);
+            ReleaseDC(nullptr, screen);
         }
-        const double ms = Ms(Clock::now() - t0);
-        if (!ok)
-            break;
-        if (i == 0)
-            *first = ms;
-        else
-            times.push_back(ms);
-        ChooseMenuItem(velmo.mainWindow(), 512, 600, kStandby);
-        WaitUntil([&] { return velmo.box() == strip; });
     }
-    velmo.Close();
-    return times;
+    const double ms = Ms(Clock::now() - t0);
+    ChooseMenuItem(s.velmo->mainWindow(), 512, 600, kStandby);
+    WaitUntil([&] { return s.velmo->box() == s.strip; });
+    return ok ? ms : -1;
+}
+
+// Two processes side by side, one with the picture and one without (its strip further along the top edge),
+// revealed in turns: each pair of reveals meets the same load of the machine. `ratios` gets each pair's ratio.
+void MeasurePairs(const std::string& exe,
+                  int runs,
+                  SIZE picture,
+                  const std::vector<PixelCheck>& shown,
+                  const std::vector<PixelCheck>& black,
+                  Reveals* withPicture,
+                  Reveals* without,
+                  std::vector<double>* ratios) {
+    Subject subjects[2] = {{picture, &shown, POINT{325, 1}, withPicture}, {SIZE{0, 0}, &black, POINT{650, 1}, without}};
+    for (Subject& s : subjects) {
+        if (!exe.empty() && !CopyFileA(exe.c_str(), s.folder.exe().c_str(), FALSE)) {
+            std::fprintf(stderr, "cannot copy %s\n", exe.c_str());
+            return;
+        }
+        std::vector<std::string> settings;
+        if (s.picture.cx > 0) {
+            const std::string path = s.folder.File("big.bmp");
+            WriteBmp(path, s.picture.cx, s.picture.cy, [](int x, int y) { return PositionColor(x, y); });
+            settings.push_back("Photo_1=" + path);
+        } else {
+            // x 600 to 699: clear of the other strip and of the picture's check points.
+            settings.push_back("StartPosition=600");
+            settings.push_back("Length=100");
+        }
+        s.folder.WriteSettings(settings);
+        s.velmo = std::make_unique<VelmoProcess>(s.folder);
+        if (!s.velmo->WaitForMainWindow())
+            return;
+        s.strip = s.velmo->box();
+    }
+    for (int i = 0; i <= runs; ++i) {
+        double ms[2];
+        for (int k = 0; k < 2; ++k) {
+            bool black = false;
+            ms[k] = RevealOnce(subjects[k], &black);
+            if (ms[k] < 0)
+                continue;
+            Reveals* out = subjects[k].out;
+            (i == 0 ? out->firsts : out->times).push_back(ms[k]);
+            if (black)
+                ++out->blackFirst;
+        }
+        if (i > 0 && ms[0] > 0 && ms[1] > 0)
+            ratios->push_back(ms[0] / ms[1]);
+    }
+    for (Subject& s : subjects)
+        s.velmo->Close();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    SIZE picture{1920, 1080};
+    if (argc > 2 && std::sscanf(argv[2], "%ldx%ld", &picture.cx, &picture.cy) != 2) {
+        std::fprintf(stderr, "picture size: WIDTHxHEIGHT\n");
+        return 2;
+    }
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
+    const bool start = !(argc > 4 && std::string(argv[4]) == "--no-start");
     ParkPointer();
 
     const std::string exe = BuiltVelmoPath();
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (GetFileAttributesExA(exe.c_str(), GetFileExInfoStandard, &data))
         std::printf("Velmo.exe: %lu bytes (%s)\n", data.nFileSizeLow, exe.c_str());
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    std::printf("screen %dx%d, picture %ldx%ld, %d reveals x %d rounds\n", screenW, screenH, picture.cx,
+                picture.cy, runs, rounds);
 
-    Print("start to visible strip", MeasureStarts(runs));
+    if (start)
+        Print("start to visible strip", MeasureStarts(runs));
 
-    // The 1920 x 1080 picture centred on 1024 x 768: the screen's (x, y) is the picture's (x + 448, y + 156).
-    std::vector<PixelCheck> picture;
-    for (POINT p : {POINT{0, 0}, POINT{1023, 767}, POINT{512, 384}, POINT{100, 600}})
-        picture.push_back({p.x, p.y, PositionColor(p.x + 448, p.y + 156)});
-    double first = -1;
-    Print("reveal, 1920x1080 picture (later reveals)", MeasureReveals(runs, "big.bmp", picture, &first));
-    std::printf("%-44s %7.1f ms\n", "reveal, 1920x1080 picture (first reveal)", first);
-
+    // The picture centred on the screen, as the program computes it: the screen's (x, y) is the picture's
+    // (x - left, y - top). The checks lie inside the part of the picture that the screen shows.
+    const int left = (screenW - picture.cx) / 2, top = (screenH - picture.cy) / 2;
+    const int x0 = std::max(0, left), y0 = std::max(0, top);
+    const int x1 = std::min<int>(screenW, left + picture.cx) - 1, y1 = std::min<int>(screenH, top + picture.cy) - 1;
+    std::vector<PixelCheck> shown;
+    for (POINT p : {POINT{x0, y0}, POINT{x1, y1}, POINT{(x0 + x1) / 2, (y0 + y1) / 2}, POINT{x0 + 100, y1 - 168}})
+        shown.push_back({p.x, p.y, PositionColor(p.x - left, p.y - top)});
     std::vector<PixelCheck> black;
-    for (POINT p : {POINT{0, 767}, POINT{1023, 767}, POINT{512, 384}, POINT{100, 600}})
+    for (POINT p : {POINT{0, screenH - 1}, POINT{screenW - 1, screenH - 1}, POINT{screenW / 2, screenH / 2},
+                    POINT{100, screenH - 168}})
         black.push_back({p.x, p.y, RGB(0, 0, 0)});
-    first = -1;
-    Print("reveal, no picture (later reveals)", MeasureReveals(runs, "", black, &first));
-    std::printf("%-44s %7.1f ms\n", "reveal, no picture (first reveal)", first);
+
+    std::vector<std::string> exes;
+    if (const char* list = std::getenv("VELMO_TIMING_EXES")) {
+        std::string rest = list;
+        for (size_t at; !rest.empty(); rest = at == std::string::npos ? "" : rest.substr(at + 1)) {
+            at = rest.find(';');
+            if (at != 0)
+                exes.push_back(rest.substr(0, at));
+        }
+    }
+    if (exes.empty())
+        exes.push_back("");  // the built one
+    std::vector<Reveals> withPicture(exes.size()), without(exes.size());
+    std::vector<std::vector<double>> ratios(exes.size());
+    for (int r = 0; r < rounds; ++r) {
+        for (size_t e = 0; e < exes.size(); ++e)
+            MeasurePairs(exes[e], runs, picture, shown, black, &withPicture[e], &without[e], &ratios[e]);
+    }
+    for (size_t e = 0; e < exes.size(); ++e) {
+        if (!exes[e].empty())
+            std::printf("-- %s\n", exes[e].c_str());
+        char what[64];
+        std::snprintf(what, sizeof what, "reveal, %ldx%ld picture (later reveals)", picture.cx, picture.cy);
+        Print(what, withPicture[e].times);
+        std::snprintf(what, sizeof what, "reveal, %ldx%ld picture (first reveal)", picture.cx, picture.cy);
+        Print(what, withPicture[e].firsts);
+        Print("reveal, no picture (later reveals)", without[e].times);
+        Print("reveal, no picture (first reveal)", without[e].firsts);
+        if (!withPicture[e].times.empty() && !without[e].times.empty())
+            std::printf("%-44s %7.2fx   median of the pairs' ratios %5.2fx\n",
+                        "ratio of the medians (later reveals)", Median(withPicture[e].times) / Median(without[e].times),
+                        Median(ratios[e]));
+        std::printf("%-44s %d of %zu\n", "black in the middle before the picture", withPicture[e].blackFirst,
+                    withPicture[e].times.size() + withPicture[e].firsts.size());
+    }
     return 0;
 }

@@ -90,7 +90,15 @@ POINT ScreenCentre(HWND control) {
 bool ClickAt(HWND control, const std::function<bool()>& arrived) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         const POINT p = ScreenCentre(control);
-        e2e::MoveTo(p.x, p.y);
+        // The motion events of earlier moves are handled first, so that a late one cannot carry the pointer off.
+        for (int move = 0; move < 4; ++move) {
+            e2e::MoveTo(p.x, p.y);
+            PumpUntil([] { return false; }, 50);
+            POINT at{};
+            GetCursorPos(&at);
+            if (at.x == p.x && at.y == p.y)
+                break;
+        }
         e2e::LeftClick();
         if (PumpUntil(arrived, 3000))
             return true;
