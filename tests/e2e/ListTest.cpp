@@ -118,6 +118,28 @@ TEST_F(VelmoE2eTest, ProgramFolderWithTrailByteBackslashesWorksThroughout) {
         << IniKey(folder, "Velmo", "Photo_1");
     EXPECT_EQ(ReadFileBytes(capture).size(), 54u + kScreenWidth * 3 * kScreenHeight);
 
+    // Rename the listed picture (the shown one was the capture; the list still holds 表.bmp) to ソ.bmp.
+    control = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (control = FindTopLevel(velmo.pid(), L"TF_Control")) != nullptr; }));
+    HWND list = FindChild(control, L"ListBox", L"");
+    ASSERT_NE(list, nullptr);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    ASSERT_TRUE(WaitUntil([] { return FindVisibleWindowOfClass(L"#32768") != nullptr; }));
+    PressKey(VK_DOWN);  // "ファイル名変更"
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return (prompt = FindTopLevel(velmo.pid(), L"TF_CapInfo")) != nullptr; }));
+    Settle(prompt);
+    HWND edit = FindChild(prompt, L"Edit", L"表.bmp");
+    ASSERT_NE(edit, nullptr) << "the prompt does not propose the file's name";
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ソ.bmp"));
+    ASSERT_TRUE(ClickButton(prompt, L"OK"));
+    const std::string renamed = folder.File("\x83\x5C.bmp");
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder.File("P_List1.dat")) == renamed + "\r\n"; }))
+        << ReadFileBytes(folder.File("P_List1.dat"));
+    EXPECT_FALSE(ReadFileBytes(renamed).empty());
+    EXPECT_EQ(GetFileAttributesA(picture.c_str()), INVALID_FILE_ATTRIBUTES);
+
     EXPECT_EQ(velmo.Close(), 0);
     EXPECT_EQ(IniKey(folder, "Velmo", "Photo_1"), capture);
 }

@@ -103,6 +103,7 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
     ASSERT_TRUE(cycle());
     const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
     const int windowsBefore = CountWindows(velmo.pid());
+    const size_t memoryBefore = PrivateBytes(velmo.handle());
     ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
 
     const auto began = std::chrono::steady_clock::now();
@@ -116,6 +117,9 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
     const int windowsAfter = CountWindows(velmo.pid());
     EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_EQ(windowsAfter, windowsBefore);
+    const size_t memoryAfter = PrivateBytes(velmo.handle());
+    EXPECT_LE(memoryAfter, memoryBefore + (size_t{2} << 20))
+        << "private bytes before " << memoryBefore << ", after " << memoryAfter;
     ASSERT_EQ(velmo.Close(), 0);
 }
 
