@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BusyPicture.h"
 #include "core/Bmp.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -33,27 +34,9 @@ std::string PathOf(int bitsPerPixel) {
     return (Folder() / ("screen" + std::to_string(bitsPerPixel) + ".bmp")).string();
 }
 
-// A busy picture: gradients crossed with noise, so that no reader meets long runs of equal bytes.
+// The busy picture of both benchmarks.
 void WriteTestFile(int bitsPerPixel) {
-    Layout layout;
-    layout.width = kWidth;
-    layout.height = kHeight;
-    layout.bitsPerPixel = bitsPerPixel;
-    layout.stride = velmo::bmp::RowBytes(kWidth, bitsPerPixel);
-    layout.imageBytes = layout.stride * kHeight;
-    if (bitsPerPixel == 8) {
-        for (int i = 0; i < 256; i++)
-            layout.colors.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
-    }
-    std::vector<uint8_t> pixels(layout.imageBytes);
-    uint32_t noise = 12345;
-    for (int32_t y = 0; y < kHeight; y++) {
-        for (size_t i = 0; i < layout.stride; i++) {
-            noise = noise * 1103515245 + 12345;
-            pixels[size_t(y) * layout.stride + i] = uint8_t(i + size_t(y) + (noise >> 28));
-        }
-    }
-    std::vector<uint8_t> file = velmo::bmp::Encode(layout, pixels.data());
+    const std::vector<uint8_t> file = velmo::bench::BusyPictureFile(kWidth, kHeight, bitsPerPixel);
     std::FILE* out = std::fopen(PathOf(bitsPerPixel).c_str(), "wb");
     if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size() || std::fclose(out) != 0) {
         std::fprintf(stderr, "cannot write %s\n", PathOf(bitsPerPixel).c_str());

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "BusyPicture.h"
 #include "core/Bmp.h"
 #include "win/BmpFile.h"
 #include "win/Files.h"
@@ -52,27 +53,9 @@ std::wstring Wide(const std::string& text) {
     std::exit(1);
 }
 
-// A busy picture: gradients crossed with noise, as in the native benchmark.
+// The busy picture of both benchmarks.
 void WriteTestFile(int bitsPerPixel) {
-    Layout layout;
-    layout.width = kWidth;
-    layout.height = kHeight;
-    layout.bitsPerPixel = bitsPerPixel;
-    layout.stride = velmo::bmp::RowBytes(kWidth, bitsPerPixel);
-    layout.imageBytes = layout.stride * kHeight;
-    if (bitsPerPixel == 8) {
-        for (int i = 0; i < 256; i++)
-            layout.colors.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
-    }
-    std::vector<uint8_t> pixels(layout.imageBytes);
-    uint32_t noise = 12345;
-    for (int32_t y = 0; y < kHeight; y++) {
-        for (size_t i = 0; i < layout.stride; i++) {
-            noise = noise * 1103515245 + 12345;
-            pixels[size_t(y) * layout.stride + i] = uint8_t(i + size_t(y) + (noise >> 28));
-        }
-    }
-    const std::vector<uint8_t> file = velmo::bmp::Encode(layout, pixels.data());
+    const std::vector<uint8_t> file = velmo::bench::BusyPictureFile(kWidth, kHeight, bitsPerPixel);
     HANDLE out = CreateFileA(PathOf(bitsPerPixel).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
