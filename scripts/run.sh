@@ -11,7 +11,7 @@ unless VELMO_RUN_DIR names another; Velmo.ini and the picture lists stay there.
 
 With a working $DISPLAY, Velmo runs there in the foreground until it is closed.
 Without one, or with --screenshot, Velmo runs on a private Xvfb for N seconds
-(default 4); then the screen is saved as PNG (default build/run/velmo-screenshot.png),
+(default 6); then the screen is saved as PNG (default build/run/velmo-screenshot.png),
 its path is printed, and Velmo is asked to close.
 
 --demo shows the main job at once: the program folder (build/demo/ unless
@@ -22,7 +22,7 @@ TXT
 }
 
 shot=
-seconds=4
+seconds=6
 demo=
 while (($#)); do
     case $1 in
@@ -68,8 +68,6 @@ if [ -n "$demo" ]; then
     build/native/tools/sample-bmp "$run_dir/sample.bmp"
     # Wine sees the host's / as drive Z:.
     printf '[Velmo]\r\nPhoto_1=Z:%s\r\n' "$(echo "$run_dir/sample.bmp" | tr / '\\')" >"$run_dir/Velmo.ini"
-    # The start-up's label box needs a few seconds to turn into the strip.
-    seconds=$(awk -v s="$seconds" 'BEGIN { print (s < 6 ? 6 : s) }')
 fi
 
 . scripts/wine-env.sh
