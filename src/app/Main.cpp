@@ -61,19 +61,8 @@ int Run() {
     auto form = std::make_unique<win::Owned<TForm1>>();
     try {
         // The splash frees itself with its window: when the release request arrives, or at the end below.
-        auto* splash = new TF_Splash();
-        F_Splash = splash;
         SplashWindowOpen = true;
-        try {
-            splash->Create();
-        } catch (...) {
-            if (!splash->Exists()) {
-                F_Splash = nullptr;
-                SplashWindowOpen = false;
-                delete splash;
-            }
-            throw;
-        }
+        win::CreateFreedWithWindow(F_Splash, [](TF_Splash& splash) { splash.Create(); });
         application.Initialize();
         application.SetTitle(kAppTitle);
         Form1 = form.get();

@@ -1,8 +1,6 @@
 // U_CapInfo: the name prompt TF_CapInfo, a small modal dialog that asks for a file name.
 #include "app/U_CapInfo.h"
 
-#include <algorithm>
-
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "win/MessageDialog.h"
@@ -19,13 +17,7 @@ TF_CapInfo::TF_CapInfo() : FormWindow(kForm) {
 }
 
 void TF_CapInfo::Create() {
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, kForm.client.width, kForm.client.height};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int left = std::max<int>(0, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
-    const int top = std::max<int>(0, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
-    CreateForm(style, exStyle, {left, top}, nullptr);
+    CreateFormCentred(WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, nullptr);
     FormCreate();
 }
 

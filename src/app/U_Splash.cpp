@@ -1,8 +1,6 @@
 // U_Splash: the splash window TF_Splash, shown at start-up with the product label.
 #include "app/U_Splash.h"
 
-#include <algorithm>
-
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "core/Splash.h"
@@ -10,15 +8,10 @@
 
 namespace velmo::app {
 
-TF_Splash::TF_Splash() : FormWindow(splash::kForm) {
-    FreeWithWindow();
-}
+TF_Splash::TF_Splash() : FormWindow(splash::kForm) {}
 
 void TF_Splash::Create() {
-    const Size size = splash::kForm.client;
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - size.width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - size.height) / 2);
-    CreateForm(WS_POPUP | WS_CLIPCHILDREN, 0, {left, top}, nullptr);
+    CreateFormCentred(WS_POPUP | WS_CLIPCHILDREN, 0, nullptr);
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     UpdateWindow(hwnd());
 }

@@ -8,7 +8,7 @@
 
 namespace velmo::app {
 
-// Made with `new`; the object frees itself with its window.
+// Made by CreateFreedWithWindow: the object frees itself with its window.
 class TF_Splash : public win::FormWindow {
 public:
     TF_Splash();

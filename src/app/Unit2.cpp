@@ -25,7 +25,6 @@ namespace velmo::app {
 using namespace form2;
 
 TF_Control::TF_Control() : FormWindow(kForm) {
-    FreeWithWindow();
     Bind(kF_PositionRadioGroup, win::Event::Click, [this] { F_PositionRadioGroupClick(); });
     Bind(kL_StartPositionEdit, win::Event::Change, [this] { L_StartPositionEditChange(); });
     Bind(kL_LengthEdit, win::Event::Change, [this] { L_LengthEditChange(); });
@@ -548,6 +547,19 @@ bool Ask(const std::wstring& question) {
     return win::ShowMessageDialog(question, win::DialogButtons::YesNo) == IDYES;
 }
 
+constexpr wchar_t kChangeFailed[] = L"変更に失敗しました。";
+
+// A rename step failed after a file had been moved aside: it goes back from `aside` to `home`, and the user is
+// told that the change failed and, when it could not go back, where the file is.
+void PutBackAndTell(const std::string& aside, const std::string& home, const LeadBytes& lead) {
+    std::wstring text = kChangeFailed;
+    if (!MoveFileA(aside.c_str(), home.c_str())) {
+        text += L"\r\n" + win::AcpToWide(FileNamePart(home, lead)) + L" は " + win::AcpToWide(aside) +
+                L" に残っています。";
+    }
+    win::ShowMessageDialog(text);
+}
+
 // The parked name of an overwritten target: its extension replaced by "._-_".
 std::string ParkedName(const std::string& path) {
     return ReplaceExtension(path, "._-_", win::SystemLeadBytes());
@@ -631,15 +643,11 @@ void TF_Control::Rename1Click() {
         // It goes through a temporary name of its own, and back when the second step fails.
         const std::string between = old + ".~case";
         if (!MoveFileA(old.c_str(), between.c_str())) {
-            win::ShowMessageDialog(L"変更に失敗しました。");
+            win::ShowMessageDialog(kChangeFailed);
             return;
         }
         if (!MoveFileA(between.c_str(), renamed.c_str())) {
-            if (MoveFileA(between.c_str(), old.c_str()))
-                win::ShowMessageDialog(L"変更に失敗しました。");
-            else
-                win::ShowMessageDialog(L"変更に失敗しました。\r\n" + win::AcpToWide(FileNamePart(old, lead)) + L" は " +
-                                       win::AcpToWide(between) + L" に残っています。");
+            PutBackAndTell(between, old, lead);
             return;
         }
     } else {
@@ -649,15 +657,11 @@ void TF_Control::Rename1Click() {
                     return;
                 const std::string parked = ParkedName(renamed);
                 if (!MoveFileA(renamed.c_str(), parked.c_str())) {
-                    win::ShowMessageDialog(L"変更に失敗しました。");
+                    win::ShowMessageDialog(kChangeFailed);
                     return;
                 }
                 if (!MoveFileA(old.c_str(), renamed.c_str())) {
-                    if (MoveFileA(parked.c_str(), renamed.c_str()))
-                        win::ShowMessageDialog(L"変更に失敗しました。");
-                    else
-                        win::ShowMessageDialog(L"変更に失敗しました。\r\n" + win::AcpToWide(FileNamePart(renamed, lead)) +
-                                               L" は " + win::AcpToWide(parked) + L" に残っています。");
+                    PutBackAndTell(parked, renamed, lead);
                     return;
                 }
                 if (!DeleteFileA(parked.c_str()))
@@ -666,12 +670,12 @@ void TF_Control::Rename1Click() {
             }
             case 1:
                 if (!MoveFileA(old.c_str(), renamed.c_str())) {
-                    win::ShowMessageDialog(L"変更に失敗しました。");
+                    win::ShowMessageDialog(kChangeFailed);
                     return;
                 }
                 break;
             default:
-                win::ShowMessageDialog(L"変更に失敗しました。");
+                win::ShowMessageDialog(kChangeFailed);
                 return;
         }
     }
@@ -693,21 +697,9 @@ void TF_Control::Rename1Click() {
 }
 
 void OpenControlWindow() {
-    auto* window = new TF_Control();
-    F_Control = window;
-    try {
-        window->Create();
-    } catch (...) {
-        if (!window->Exists()) {
-            // No window was made, so nothing will free the object.
-            F_Control = nullptr;
-            ControlWindowOpen = false;
-            delete window;
-        }
-        throw;
-    }
-    window->Initialize();
-    window->ShowInFront();
+    win::CreateFreedWithWindow(F_Control, [](TF_Control& window) { window.Create(); });
+    F_Control->Initialize();
+    F_Control->ShowInFront();
 }
 
 }  // namespace velmo::app

@@ -9,7 +9,7 @@
 
 namespace velmo::app {
 
-// Made with `new`: the window frees itself when it is closed, or with the application.
+// Made by CreateFreedWithWindow: the object frees itself when the window is closed, or with the application.
 class TF_Control : public win::FormWindow {
 public:
     TF_Control();

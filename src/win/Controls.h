@@ -29,7 +29,6 @@ class Panel : public Window {
 public:
     void Create(HWND parent, const CreateArgs& args);
     void SetColor(COLORREF color);
-    COLORREF color() const { return color_; }
     // A raised bevel of this width (> 0), a lowered one (< 0), or none.
     void SetBevel(int width);
     // An etched frame along the edge (a frame that groups other controls).

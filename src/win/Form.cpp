@@ -131,7 +131,7 @@ void Form::StackDecorationsBelow() {
     }
 }
 
-HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
+void Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
     const bool visible = !(control.flags & kHidden);
     const DWORD shown = visible ? WS_VISIBLE : 0;
     const DWORD tabStop = (control.flags & kNoFocus) ? 0 : WS_TABSTOP;
@@ -266,7 +266,6 @@ HWND Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
         default:
             break;
     }
-    return hwnd;
 }
 
 HWND Form::Control(int id) const {
@@ -474,6 +473,14 @@ void FormWindow::CreateForm(DWORD style, DWORD exStyle, Point position, HWND own
            {desc.caption, style, exStyle,
             {position.x, position.y, frame.right - frame.left, frame.bottom - frame.top}, owner, 0});
     form_.Build(hwnd());
+}
+
+void FormWindow::CreateFormCentred(DWORD style, DWORD exStyle, HWND owner) {
+    RECT frame{0, 0, form_.desc().client.width, form_.desc().client.height};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int left = std::max<int>(0, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+    const int top = std::max<int>(0, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
+    CreateForm(style, exStyle, {left, top}, owner);
 }
 
 bool FormWindow::Dispatch(int id, Event event) {

@@ -60,7 +60,7 @@ private:
         std::unique_ptr<Window> object;   // Panel, Picture or RadioGroup
         bool bold = false;
     };
-    HWND Create(const ControlDesc& control, HWND parent, Entry& entry);
+    void Create(const ControlDesc& control, HWND parent, Entry& entry);
     void StackDecorationsBelow();
     COLORREF BackgroundOf(int index) const;
     HBRUSH BrushFor(COLORREF color);
@@ -110,6 +110,8 @@ protected:
     // Creates the window (class and caption from the table, the size from its client size and `style`) at
     // (left, top), then its controls.
     void CreateForm(DWORD style, DWORD exStyle, Point position, HWND owner, UINT classStyle = 0);
+    // The same, centred on the screen (never above or left of its top-left corner).
+    void CreateFormCentred(DWORD style, DWORD exStyle, HWND owner);
     // Routes notifications to the bound handlers and lets the form answer; the rest goes to the default.
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 

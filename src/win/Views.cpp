@@ -29,10 +29,6 @@ void ControlView::Show(bool visible) const {
     ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void ControlView::Enable(bool enabled) const {
-    EnableWindow(hwnd_, enabled);
-}
-
 void ButtonView::Click() const {
     SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), BN_CLICKED),
                  reinterpret_cast<LPARAM>(hwnd_));
@@ -125,13 +121,6 @@ int HeaderView::SectionWidth(int index) const {
     if (!SendMessageW(hwnd_, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
         return 0;
     return item.cxy;
-}
-
-void HeaderView::SetSectionWidth(int index, int width) const {
-    HDITEMW item{};
-    item.mask = HDI_WIDTH;
-    item.cxy = width;
-    SendMessageW(hwnd_, HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace velmo::win

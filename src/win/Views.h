@@ -19,7 +19,6 @@ public:
     // The control's own visibility, whatever its parents' is.
     bool Visible() const;
     void Show(bool visible) const;
-    void Enable(bool enabled) const;
 
 protected:
     HWND hwnd_;
@@ -87,7 +86,6 @@ public:
     using ControlView::ControlView;
     int Count() const;
     int SectionWidth(int index) const;
-    void SetSectionWidth(int index, int width) const;
 };
 
 }  // namespace velmo::win

@@ -87,6 +87,25 @@ public:
     ~Owned() override { this->Destroy(); }
 };
 
+// Makes a T that frees itself with its window, stores it in `slot` and runs `create` on it. When `create` fails
+// before a window exists nothing would ever free the object, so it is deleted here and `slot` emptied; the error
+// goes on. A window that exists keeps its object, which it frees when it goes.
+template <typename T, typename Create>
+void CreateFreedWithWindow(T*& slot, Create&& create) {
+    T* object = new T();
+    object->FreeWithWindow();
+    slot = object;
+    try {
+        create(*object);
+    } catch (...) {
+        if (!object->Exists()) {
+            slot = nullptr;
+            delete object;
+        }
+        throw;
+    }
+}
+
 // Registers a window class once per process; the ATOM is checked.
 void EnsureWindowClass(const WindowClass& windowClass, WNDPROC proc);
 
