@@ -33,12 +33,15 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
     bool negative = false;
+    bool signed_ = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
+        signed_ = true;
         ++i;
     }
     bool hex = false;
-    if (i < text.size() && text[i] == '$') {
+    // A sign goes only with decimal digits: "-$10" is not a number.
+    if (i < text.size() && text[i] == '$' && !signed_) {
         hex = true;
         ++i;
     }

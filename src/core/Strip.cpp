@@ -14,6 +14,19 @@ int32_t Saturate(int64_t value) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
+bool OnScreen(const Rect& r, Size screen) {
+    return r.left < screen.width && int64_t{r.left} + r.width > 0 && r.top < screen.height &&
+           int64_t{r.top} + r.height > 0;
+}
+
+// Moves a strip's start along its edge, [start, start + length), until `keep` pixels of it lie in [0, extent).
+int32_t KeepInReach(int32_t start, int32_t length, int32_t extent) {
+    const int32_t keep = std::min(length, kReachableLength);
+    const int64_t lowest = int64_t{keep} - length;
+    const int64_t highest = int64_t{extent} - keep;
+    return Saturate(std::max(lowest, std::min<int64_t>(start, highest)));
+}
+
 }  // namespace
 
 void ClampStrip(Settings& settings) {
@@ -43,6 +56,22 @@ Rect StripRect(const Settings& s) {
     if (p == "b")
         return {s.StartPosition, Saturate(int64_t{s.MH} - 1 - s.Adj), s.Length, s.Adj + 5};
     return {s.StartPosition, -3, s.Length, s.Adj + 4};
+}
+
+Rect ReachableStripRect(const Settings& settings, Size screen) {
+    const Rect strip = StripRect(settings);
+    if (OnScreen(strip, screen))
+        return strip;
+    // The edge of the screen that is there now, then the nearest reachable place along it.
+    Settings here = settings;
+    here.MW = screen.width;
+    here.MH = screen.height;
+    Rect placed = StripRect(here);
+    if (settings.Position == "l" || settings.Position == "r")
+        placed.top = KeepInReach(placed.top, placed.height, screen.height);
+    else
+        placed.left = KeepInReach(placed.left, placed.width, screen.width);
+    return placed;
 }
 
 }  // namespace velmo

@@ -14,4 +14,14 @@ void ClampStrip(Settings& settings);
 // thickness is beyond the edge. A Position other than "t", "l", "r" or "b" is placed like "t".
 Rect StripRect(const Settings& settings);
 
+// How much of its length a strip that had to be moved onto the screen keeps there: enough for the pointer.
+inline constexpr int32_t kReachableLength = 8;
+
+// StripRect within reach on a primary screen of `screen`: a strip that would lie wholly outside it (a
+// StartPosition beyond the screen, or MW/MH kept from a larger one) is placed on the screen's own edge, at the
+// nearest place along it where Adj + 1 rows and kReachableLength pixels of its length are on the screen. A strip
+// that is partly on the screen is placed exactly as StripRect places it. The settings are not changed: the larger
+// screen may come back.
+Rect ReachableStripRect(const Settings& settings, Size screen);
+
 }  // namespace velmo

@@ -17,6 +17,8 @@ TEST(ControlRules, IntegerTextRuleOfTheEdits) {
         {"-2147483648", -2147483647 - 1},     {"0x10", std::nullopt},  // no "0x" in an edit
         {"1.5", std::nullopt}, {"", std::nullopt}, {"   ", std::nullopt}, {"99999999999", std::nullopt},
         {"12 ", std::nullopt}, {"abc", std::nullopt},
+        // A sign goes only with decimal digits, and directly before them.
+        {"-$10", std::nullopt}, {"+$10", std::nullopt}, {"$-10", std::nullopt}, {"- 5", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseInt32(c.text), c.value) << "text: '" << c.text << "'";

@@ -73,5 +73,34 @@ TEST(Strip, RectanglePerEdge) {
     EXPECT_EQ(StripRect(far).left, std::numeric_limits<int32_t>::min());
 }
 
+TEST(Strip, AStripOffTheScreenIsPlacedWithinReach) {
+    const Size screen{1024, 768};
+    const auto with = [](Settings s, int32_t mw, int32_t mh) {
+        s.MW = mw;
+        s.MH = mh;
+        return s;
+    };
+    struct Case {
+        const char* what;
+        Settings in;
+        Rect expected;
+    };
+    const Case cases[] = {
+        {"start beyond the top edge's end", Make(5000, 250, 2, "t"), {1016, -3, 250, 6}},
+        {"start beyond the left edge's end", Make(5000, 250, 1, "l"), {-2, 760, 4, 250}},
+        {"right edge of a wider screen", with(Make(200, 250, 2, "r"), 1920, 1080), {1021, 200, 7, 250}},
+        {"bottom edge of a taller screen", with(Make(200, 250, 0, "b"), 1920, 1200), {200, 767, 250, 5}},
+        {"both at once, a short strip", with(Make(100000, 4, 3, "r"), 1920, 1080), {1020, 764, 8, 4}},
+        {"right edge of a screen far to the left", with(Make(200, 250, 2, "r"), -5000, 768), {1021, 200, 7, 250}},
+        // Partly on the screen: exactly where it always was.
+        {"four pixels of the length show", Make(1020, 250, 2, "t"), {1020, -3, 250, 6}},
+        {"one column of a wider screen shows", with(Make(200, 250, 2, "r"), 1026, 768), {1023, 200, 7, 250}},
+        {"on the screen", with(Make(200, 250, 2, "b"), 1024, 768), {200, 765, 250, 7}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReachableStripRect(c.in, screen), c.expected) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace velmo
