@@ -7,6 +7,19 @@ namespace velmo::win {
 AppError::AppError(std::wstring message, const char* api, DWORD code)
     : std::runtime_error(api), message_(std::move(message)), api_(api), code_(code) {}
 
+std::wstring ReportText(const AppError& error) {
+    if (!error.message().empty())
+        return error.message() + L".";
+    std::wstring text = L"予期しないエラーが発生しました.";
+    const std::wstring api = AcpToWide(error.api());
+    if (!api.empty() || error.code() != 0) {
+        text += L"\r\n" + api;
+        if (error.code() != 0)
+            text += (api.empty() ? L"(" : L" (") + std::to_wstring(error.code()) + L")";
+    }
+    return text;
+}
+
 std::wstring FormatWithPath(const std::wstring& pattern, const std::string& path) {
     std::wstring text = pattern;
     size_t at = text.find(L"%s");

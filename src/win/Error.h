@@ -27,6 +27,11 @@ AppError CannotOpenFile(const std::string& path, const char* api, DWORD code);
 AppError CannotCreateFile(const std::string& path, const char* api, DWORD code);
 AppError CannotWriteTo(const std::string& path, const char* api, DWORD code);
 
+// What the error report shows: the error's text followed by ".". An error the program has no words for (a
+// failed call deep inside) gets a short general Japanese text instead, with the failing call and its error code
+// on a second line for whoever the user asks for help; a user never reads only an API's name.
+std::wstring ReportText(const AppError& error);
+
 // Replaces the first "%s" of a UI text with `value`.
 std::wstring FormatWithPath(const std::wstring& pattern, const std::string& path);
 

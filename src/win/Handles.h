@@ -83,6 +83,19 @@ struct MenuTraits {
     static void Close(Type handle) { DestroyMenu(handle); }
 };
 
+// A kernel object that CreateXxx gives as null on failure (a file mapping, a mutex).
+struct KernelObjectTraits {
+    using Type = HANDLE;
+    static constexpr Type Invalid() { return nullptr; }
+    static void Close(Type handle) { CloseHandle(handle); }
+};
+
+struct MappedViewTraits {
+    using Type = void*;
+    static constexpr Type Invalid() { return nullptr; }
+    static void Close(Type view) { UnmapViewOfFile(view); }
+};
+
 using UniqueHwnd = UniqueHandle<WindowTraits>;
 using UniqueDc = UniqueHandle<MemoryDcTraits>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
@@ -93,6 +106,8 @@ using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueKernelObject = UniqueHandle<KernelObjectTraits>;
+using UniqueMappedView = UniqueHandle<MappedViewTraits>;
 
 // A window's (or, with a null HWND, the screen's) DC from GetDC, given back with ReleaseDC on the same HWND.
 class WindowDc {

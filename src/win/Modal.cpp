@@ -18,7 +18,18 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+void (*g_dialogOpening)() = nullptr;
+
 }  // namespace
+
+void SetDialogOpening(void (*opening)()) {
+    g_dialogOpening = opening;
+}
+
+void DialogOpening() {
+    if (g_dialogOpening)
+        g_dialogOpening();
+}
 
 DisabledWindows::DisabledWindows(HWND except) {
     DisableState state{except, &windows_};
@@ -32,20 +43,28 @@ DisabledWindows::~DisabledWindows() {
     }
 }
 
+bool HandlePending() {
+    const Window::Busy busy;  // whoever handles them goes on afterwards with the windows it uses
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return true;
+        }
+        if (!HandleDialogKeys(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return false;
+}
+
 void WaitPumping(DWORD milliseconds) {
+    const Window::Busy busy;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            if (!HandleDialogKeys(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
+        if (HandlePending())
+            return;
         Sleep(1);
     }
 }
@@ -62,8 +81,10 @@ bool RunModal(Window& dialog, HWND focus, const std::function<bool()>& finished)
         Window& dialog;
         ~DestroyAtEnd() { dialog.Destroy(); }
     } destroy{dialog};
+    const Window::Busy busy;  // the caller goes on afterwards with the windows it uses
     DisabledWindows disabled(dialog.hwnd());
 
+    DialogOpening();
     ShowWindow(dialog.hwnd(), SW_SHOW);
     SetForegroundWindow(dialog.hwnd());
     if (focus)

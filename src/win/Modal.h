@@ -24,9 +24,20 @@ private:
     std::vector<HWND> windows_;  // not owned
 };
 
+// What the program does as each of its modal dialogs opens, before the dialog is shown: it takes its windows out
+// of the topmost band, so that the dialog, the newest window of the normal band, lies above all of them. A window
+// that an earlier dialog's end activated may have raised itself in between, so this runs at every opening.
+void SetDialogOpening(void (*opening)());
+// Runs it: RunModal does, and so does the code that opens a dialog of the system (the file dialog, a message box).
+void DialogOpening();
+
 // Waits on the tick counter while the thread's messages keep moving: every pending message is handled, without
 // blocking. A WM_QUIT ends the wait early and is posted again for the outer loop.
 void WaitPumping(DWORD milliseconds);
+
+// Handles every message that is pending now, without waiting. A WM_QUIT ends it and is posted again for the outer
+// loop; the result tells whether it came.
+bool HandlePending();
 
 // Waits on the tick counter and handles no message meanwhile.
 void WaitBusy(DWORD milliseconds);

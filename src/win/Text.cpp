@@ -19,17 +19,22 @@ std::string WideToAcp(std::wstring_view text, bool* lossy, UINT codePage) {
         *lossy = false;
     if (text.empty() || text.size() > INT_MAX)
         return std::string();
+    // No "best fit": a character without an exact form in the code page must not become a look-alike ("é" an
+    // "e", "¥" a "\" that would split a path). UTF-7/UTF-8 take neither the flag nor the default-character
+    // arguments.
+    const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
+    const DWORD flags = utf ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    // UTF-7/UTF-8 reject the default-character arguments.
-    BOOL* usedDefaultArg = (codePage == CP_UTF8 || codePage == CP_UTF7) ? nullptr : &usedDefault;
-    int count = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    usedDefaultArg);
+    BOOL* usedDefaultArg = utf ? nullptr : &usedDefault;
+    const int length = static_cast<int>(text.size());
+    int count = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultArg);
     std::string bytes(static_cast<size_t>(count > 0 ? count : 0), '\0');
     if (count > 0)
-        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), count, nullptr,
-                            usedDefaultArg);
+        WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), count, nullptr, usedDefaultArg);
+    // The way back must give the very text: that also catches a mapping that a system's conversion makes without
+    // reporting it.
     if (lossy)
-        *lossy = usedDefault != FALSE;
+        *lossy = usedDefault != FALSE || count <= 0 || AcpToWide(bytes, codePage) != text;
     return bytes;
 }
 

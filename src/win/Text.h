@@ -11,7 +11,8 @@
 namespace velmo::win {
 
 std::wstring AcpToWide(std::string_view bytes, UINT codePage = CP_ACP);
-// `lossy` (optional) is set when a character has no form in the code page.
+// `lossy` (optional) is set when a character has no exact form in the code page; such a character is never
+// replaced by a look-alike ("best fit"), only by the default character.
 std::string WideToAcp(std::wstring_view text, bool* lossy = nullptr, UINT codePage = CP_ACP);
 
 // Lowercases system-code-page bytes with the system's character-set-aware conversion (CharLowerBuffA), the form

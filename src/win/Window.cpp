@@ -1,7 +1,10 @@
 #include "win/Window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace velmo::win {
 
@@ -19,6 +22,10 @@ void LogError(HWND, const AppError& error) {
 
 Window::ErrorReporter g_reporter = &LogError;
 bool g_reporting = false;
+
+// Commands running now (see Window::Busy), and the close requests and releases that wait for them to end.
+int g_busy = 0;
+std::vector<std::pair<HWND, UINT>> g_deferred;  // not owned
 
 // What a message returns when its handler failed. The default action is not taken: after a failed close
 // request it would destroy the window, after a failed command it might act anyway.
@@ -41,6 +48,22 @@ LRESULT FailedResult(HWND hwnd, UINT msg) {
 }
 
 }  // namespace
+
+Window::Busy::Busy() {
+    ++g_busy;
+}
+
+Window::Busy::~Busy() {
+    if (--g_busy > 0)
+        return;
+    // Every command has returned: what waited for them is posted again, to be handled by the outer loop.
+    std::vector<std::pair<HWND, UINT>> deferred;
+    deferred.swap(g_deferred);
+    for (const auto& [hwnd, msg] : deferred) {
+        if (IsWindow(hwnd))
+            PostMessageW(hwnd, msg, 0, 0);
+    }
+}
 
 void Window::SetErrorReporter(ErrorReporter reporter) {
     g_reporter = reporter ? reporter : &LogError;
@@ -135,23 +158,34 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self)
         return DefWindowProcW(hwnd, msg, wp, lp);
 
+    // A release or close request that a nested loop delivers while a command runs waits for the command.
+    if (g_busy > 0 && (msg == kReleaseMessage || (msg == WM_CLOSE && self->DefersClose()))) {
+        const std::pair<HWND, UINT> request{hwnd, msg};
+        if (std::find(g_deferred.begin(), g_deferred.end(), request) == g_deferred.end())
+            g_deferred.push_back(request);
+        return 0;
+    }
+
     LRESULT result = 0;
-    // No exception may cross into user32: an escaped error goes to the program's error report.
-    try {
-        if (msg == kReleaseMessage) {
-            DestroyWindow(hwnd);
-            return 0;
+    {
+        const Busy busy;  // ends after the error report too, which runs a loop of its own
+        // No exception may cross into user32: an escaped error goes to the program's error report.
+        try {
+            if (msg == kReleaseMessage) {
+                DestroyWindow(hwnd);
+                return 0;
+            }
+            result = self->OnMessage(msg, wp, lp);
+        } catch (const AppError& error) {
+            result = FailedResult(hwnd, msg);
+            Report(hwnd, error);
+        } catch (const std::exception& error) {
+            result = FailedResult(hwnd, msg);
+            Report(hwnd, AppError(L"", error.what(), 0));
+        } catch (...) {
+            result = FailedResult(hwnd, msg);
+            Report(hwnd, AppError(L"", "unknown", 0));
         }
-        result = self->OnMessage(msg, wp, lp);
-    } catch (const AppError& error) {
-        result = FailedResult(hwnd, msg);
-        Report(hwnd, error);
-    } catch (const std::exception& error) {
-        result = FailedResult(hwnd, msg);
-        Report(hwnd, AppError(L"", error.what(), 0));
-    } catch (...) {
-        result = FailedResult(hwnd, msg);
-        Report(hwnd, AppError(L"", "unknown", 0));
     }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

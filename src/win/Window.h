@@ -55,6 +55,21 @@ public:
     // Whether the message loops should give this top-level window the dialog keys (Tab, arrows).
     virtual bool WantsDialogKeys() const { return false; }
 
+    // Marks a command of the program as running for its lifetime. Handlers of the program's windows count as
+    // running commands by themselves; code that runs a nested message loop outside any handler opens one.
+    //
+    // While a command runs, the windows it uses must stay: a Release() that comes meanwhile, and a close request
+    // (WM_CLOSE) to a window that DefersClose(), are carried out once the last command has returned (they are
+    // posted again then). A close request that a nested loop (a dialog, a wait) delivers thus never frees a
+    // window under the command that is still using it.
+    class Busy {
+    public:
+        Busy();
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+    };
+
     // Called for an AppError (or any other exception) that a message handler let escape. The program
     // installs its top-level error report here.
     using ErrorReporter = void (*)(HWND hwnd, const AppError& error);
@@ -67,6 +82,9 @@ protected:
     // Registers the class on first use (checked) and creates the window; throws AppError on failure.
     void Create(const WindowClass& windowClass, const CreateArgs& args);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Whether a WM_CLOSE that comes while a command runs waits for it (see Busy). Dialogs that answer their
+    // close box themselves leave it off.
+    virtual bool DefersClose() const { return false; }
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
     // Unlinks the object from its window and destroys the window; no handler of the object runs any more.
     void DestroyDetached();
