@@ -6,23 +6,21 @@
 
 #include "app/Globals.h"
 #include "app/Unit1.h"
-#include "app/Unit1Form.h"
 #include "app/Unit2.h"
-#include "app/Unit2Form.h"
 
 namespace velmo::app {
 
 namespace {
 
+// The windows are this process's own: a program of another folder has windows of the same classes, which a
+// lookup by class name could find instead.
 void SetBand(HWND band, bool checked) {
-    if (HWND main = FindWindowW(form1::kForm.className, nullptr))
-        SetWindowPos(main, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    if (Form1)
+    if (Form1 && Form1->Exists()) {
+        SetWindowPos(Form1->hwnd(), band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         Form1->SetK1Checked(checked);
-    if (ControlWindowOpen) {
-        if (HWND control = FindWindowW(form2::kForm.className, nullptr))
-            SetWindowPos(control, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     }
+    if (ControlWindowOpen && F_Control && F_Control->Exists())
+        SetWindowPos(F_Control->hwnd(), band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // What one window of the program does to another. The window units include this unit instead of each other;
-// windows are found by the class names of their form descriptions.
+// the windows acted on are always this process's own.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,7 @@
 namespace velmo::app {
 
 // Put the main window (and, while it is open, the control window) into the topmost band or back into the
-// normal band, without activating, moving or resizing them; windows are found by class name on every call.
+// normal band, without activating, moving or resizing them; the windows are looked up on every call.
 // The check mark of the main window's menu item K1 follows.
 void MakeTopmost();
 void DropTopmost();

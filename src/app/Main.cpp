@@ -7,10 +7,11 @@
 
 #include "app/AppWindows.h"
 #include "app/Globals.h"
+#include "app/OneProgram.h"
 #include "app/U_Splash.h"
 #include "app/Unit1.h"
 #include "win/MessageDialog.h"
-#include "win/Text.h"
+#include "win/Modal.h"
 #include "win/Window.h"
 
 namespace velmo::app {
@@ -33,11 +34,8 @@ public:
 // What a command without a guard of its own leaves behind: a system message box with the error's text and
 // ".", captioned with the application title.
 void ReportError(HWND hwnd, const win::AppError& error) {
-    std::wstring text = error.message();
-    if (text.empty())
-        text = win::AcpToWide(error.what());
-    text += L".";
-    MessageBoxW(hwnd, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+    win::DialogOpening();
+    MessageBoxW(hwnd, win::ReportText(error).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
 void RunMessageLoop() {
@@ -52,7 +50,12 @@ void RunMessageLoop() {
 }
 
 int Run() {
+    OneProgram program;
+    if (!program.Claim())
+        return 0;
     win::Window::SetErrorReporter(&ReportError);
+    // Every dialog opens with the program's windows out of the topmost band, so that none of them covers it.
+    win::SetDialogOpening(&DropTopmost);
     // The header control of the control window's list comes from the common controls.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -67,6 +70,7 @@ int Run() {
         application.SetTitle(kAppTitle);
         Form1 = form.get();
         form->Create();
+        program.SetMainWindow(form->hwnd());
     } catch (...) {
         // Start-up failures are absorbed: the main window shows up with whatever was set.
     }

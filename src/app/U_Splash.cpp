@@ -22,9 +22,18 @@ void TF_Splash::FormDestroy() {
 }
 
 LRESULT TF_Splash::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        FormDestroy();
-        return 0;
+    switch (msg) {
+        case WM_CLOSE:
+            // Alt+F4 or a close request: the splash leaves the screen at once and the transition ends early. The
+            // window, and this object that the start-up may still be using, go with the release, which waits
+            // for the start-up to finish.
+            closed_ = true;
+            ShowWindow(hwnd(), SW_HIDE);
+            Release();
+            return 0;
+        case WM_DESTROY:
+            FormDestroy();
+            return 0;
     }
     return FormWindow::OnMessage(msg, wp, lp);
 }
@@ -39,7 +48,12 @@ void PaintNow(HWND hwnd) {
 }  // namespace
 
 void TF_Splash::Transition(const Rect& target, const std::string& edge) {
+    // The waits handle messages: a release or a close that comes meanwhile must not free this object under
+    // the transition, and a close cuts it short.
+    const win::Window::Busy busy;
     win::WaitPumping(1000);
+    if (closed_)
+        return;
     form().Get<win::ControlView>(splash::kLabel1).Show(false);
     form().Get<win::ControlView>(splash::kLabel2).Show(false);
     Panel1().SetBevel(0);
@@ -47,6 +61,8 @@ void TF_Splash::Transition(const Rect& target, const std::string& edge) {
     win::WaitPumping(500);
     PaintNow(hwnd());
     win::WaitPumping(500);
+    if (closed_)
+        return;
 
     auto play = [this](const std::vector<SplashMove>& moves) {
         for (const SplashMove& move : moves) {
@@ -75,7 +91,12 @@ void TF_Splash::Transition(const Rect& target, const std::string& edge) {
     const std::vector<SplashMove> size = PlanSizePhase(splash, target);
     play(size);
     win::WaitPumping(500);
+    if (closed_)
+        return;
     play(PlanPositionPhase(size.back().bounds, target, edge));
+    // What the user did during the last steps reaches the splash, which is still the active window: an Alt+F4
+    // meant for it must not be left for the strip, which becomes active next, and end the program.
+    win::HandlePending();
 }
 
 void SplashTransition() {

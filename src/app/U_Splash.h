@@ -27,6 +27,8 @@ protected:
 
 private:
     void FormDestroy();
+
+    bool closed_ = false;  // a close request came: the transition ends early
 };
 
 // SplashTransition and PostSplashRelease (AppWindows.h) run it.

@@ -5,6 +5,7 @@
 
 #include "app/AppWindows.h"
 #include "app/Globals.h"
+#include "app/OneProgram.h"
 #include "app/SettingsFile.h"
 #include "core/Strip.h"
 #include "win/BmpFile.h"
@@ -77,7 +78,8 @@ void TForm1::EnterStandby() {
         ShowWindow(hwnd(), SW_RESTORE);
     Image1().Show(false);
     ClampStrip(Settings);
-    const Rect strip = StripRect(Settings);
+    const Rect strip =
+        ReachableStripRect(Settings, {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     SetWindowPos(hwnd(), nullptr, strip.left, strip.top, strip.width, strip.height, SWP_NOZORDER | SWP_NOACTIVATE);
     MakeTopmost();
 }
@@ -266,6 +268,11 @@ void TForm1::Exit1Click() {
 }
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == ShowStripMessage()) {
+        // Started again from this folder: the user looks for the strip.
+        MakeTopmost();
+        return 0;
+    }
     switch (msg) {
         case WM_GETMINMAXINFO: {
             // A strip is only a few pixels thick, and the maximised window covers the whole screen.

@@ -28,6 +28,8 @@ public:
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // A close request that comes during a command (a capture, a rename) ends the program after it.
+    bool DefersClose() const override { return true; }
 
 private:
     void FormCreate();

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -93,8 +94,7 @@ void TF_Control::ApplyCaption() {
 // Each time the window becomes the active one it enters the topmost band, and the combo box shows Adj, which
 // the strip's own correction may have changed since the window opened.
 void TF_Control::FormActivate() {
-    if (HWND self = FindWindowW(kForm.className, nullptr))
-        SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     form().Get<win::DropDownListView>(kL_AdjComboBox).SetItemIndex(Settings.Adj);
     ControlWindowOpen = true;
 }
@@ -301,7 +301,9 @@ void TF_Control::SpeedButton1Click() {
 
         OPENFILENAMEA dialog{};
         dialog.lStructSize = sizeof(dialog);
-        dialog.hwndOwner = MainWindowHandle();
+        // Owned by this window, whose button opened it: the dialog stays above it, and when it closes the system
+        // enables this window again and activates it before anything else.
+        dialog.hwndOwner = hwnd();
         dialog.lpstrFilter = filter.c_str();
         dialog.nFilterIndex = 1;
         dialog.lpstrFile = file.data();
@@ -310,8 +312,9 @@ void TF_Control::SpeedButton1Click() {
         dialog.lpstrTitle = title.c_str();
         // The current folder stays the program's: the dialog would otherwise move it to the chosen file's.
         dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-        // The dialog disables only its owner; this window takes no input either while it is up.
-        win::DisabledWindows disabled(nullptr);
+        // The dialog disables only its owner; the program's other windows take no input either while it is up.
+        win::DisabledWindows disabled(hwnd());
+        win::DialogOpening();
         if (GetOpenFileNameA(&dialog))
             chosen = file.c_str();
         else if (CommDlgExtendedError() != 0)
@@ -687,13 +690,27 @@ void TF_Control::Rename1Click() {
         ApplyCaption();
     }
     // The list file follows the file before the wallpaper does: a wallpaper that cannot be set again (a file our
-    // reader does not take) is reported, and must not leave the list naming a file that is gone.
-    SaveActiveList();
+    // reader does not take) is reported, and must not leave the list naming a file that is gone. A list file that
+    // cannot be saved must not keep the wallpaper from following either: that error is reported after it.
+    std::exception_ptr saveError;
+    try {
+        SaveActiveList();
+    } catch (...) {
+        saveError = std::current_exception();
+    }
     list.SetItemIndex(index);
     if (win::LowerAcp(old) == ReadDesktopWallpaper()) {
-        SetDesktopWallpaper(renamed);
-        win::ShowMessageDialog(L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。");
+        try {
+            SetDesktopWallpaper(renamed);
+            win::ShowMessageDialog(L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。");
+        } catch (const win::AppError& error) {
+            if (!saveError)
+                throw;
+            Report(hwnd(), error);  // both are told, the list file's last
+        }
     }
+    if (saveError)
+        std::rethrow_exception(saveError);
 }
 
 void OpenControlWindow() {

@@ -33,6 +33,9 @@ public:
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // A close request that comes while a command of the program runs (a prompt or a message is open, the capture
+    // waits) closes the window after the command.
+    bool DefersClose() const override { return true; }
 
 private:
     void FormCreate();

@@ -9,9 +9,12 @@
 
 #include "TestUtil.h"
 #include "VelmoRun.h"
+#include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/SettingsFile.h"
 #include "app/Unit2.h"
+#include "win/Modal.h"
+#include "win/Text.h"
 #include "win/Views.h"
 
 namespace velmo::app {
@@ -77,7 +80,26 @@ struct Seen {
     bool menu = false, timedOut = false;
     std::wstring prompt;  // "caption: name" of the name prompt as it opened; empty when none did
     Texts messages;       // the text of every message and question, in order
+    Texts covered;        // the messages whose button was not the window under its own centre
 };
+
+// Answers a message with a real click on `button`, once it is the window a person's pointer meets there; false
+// when another window covers it (it is then pressed without the pointer, so that the command still ends).
+bool ClickUncovered(HWND dialog, HWND button) {
+    RECT rc{};
+    GetWindowRect(button, &rc);
+    const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    if (WindowFromPoint(centre) != button) {
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return false;
+    }
+    // An injected click can be lost under load: a second one when the first did not close the dialog.
+    for (int attempt = 0; attempt < 2 && IsWindow(dialog); ++attempt) {
+        e2e::ClickOn(button);
+        e2e::WaitUntil([&] { return !IsWindow(dialog); }, std::chrono::seconds(3));
+    }
+    return true;
+}
 
 // A rename or delete on the list's selected entry, with what must follow.
 struct Case {
@@ -96,6 +118,8 @@ struct Case {
 class ListCommands : public ::testing::Test {
 protected:
     void SetUp() override {
+        // As the program does: every dialog opens with the program's windows out of the topmost band.
+        win::SetDialogOpening(&DropTopmost);
         listFile_ = ProgramFolder() + "P_List1.dat";
         RemoveProgramFiles();
         wallpaper_ = RecordedWallpaper();
@@ -188,11 +212,13 @@ protected:
                         e2e::PressKey(VK_RETURN);
                     }
                 } else if ((answered = e2e::FindVisibleWindowOfClass(L"VelmoMessage"))) {
-                    seen.messages.push_back(e2e::WindowText(FindWindowExW(answered, nullptr, L"Static", nullptr)));
-                    if (!FindWindowExW(answered, nullptr, L"Button", L"はい(&Y)"))
-                        click(answered, L"OK");
-                    else
-                        click(answered, question < yes.size() && yes[question++] ? L"はい(&Y)" : L"いいえ(&N)");
+                    const std::wstring text = e2e::WindowText(FindWindowExW(answered, nullptr, L"Static", nullptr));
+                    seen.messages.push_back(text);
+                    const wchar_t* answer = L"OK";
+                    if (FindWindowExW(answered, nullptr, L"Button", L"はい(&Y)"))
+                        answer = question < yes.size() && yes[question++] ? L"はい(&Y)" : L"いいえ(&N)";
+                    if (!ClickUncovered(answered, FindWindowExW(answered, nullptr, L"Button", answer)))
+                        seen.covered.push_back(text);
                 } else if ((answered = e2e::FindVisibleWindowOfClass(L"TF_CapInfo"))) {
                     // The wording is set when the prompt becomes active.
                     e2e::WaitUntil([&] { return GetForegroundWindow() == answered; }, std::chrono::seconds(3));
@@ -212,6 +238,7 @@ protected:
         finished = true;
         driver.join();
         EXPECT_FALSE(seen.timedOut);
+        EXPECT_EQ(seen.covered, Texts{}) << "a message opened beneath a window of the program";
         return seen;
     }
 
@@ -351,6 +378,26 @@ TEST_F(ListCommands, RenameOfTheShownPictureOrTheWallpaperTakesThemAlong) {
     Menu(kRename, L"odd2.bmp");
     EXPECT_EQ(test::ReadBytes(root + "odd2.bmp"), "not a bitmap");
     ExpectListed({root + "odd2.bmp"}, 0);
+    Close();
+
+    // A list file that cannot be saved (a folder stands where its new copy is made) does not keep the wallpaper
+    // from following the file: it is set again under the new name, and the save's error is reported after that.
+    static std::wstring reported;
+    win::Window::SetErrorReporter([](HWND, const win::AppError& error) { reported = error.message(); });
+    Make(root, {{"Wall2.BMP", bmp}});
+    RecordWallpaper(Upper(root + "wall2.bmp"));
+    Open({root + "Wall2.BMP"}, 0);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string blocked = listFile_ + ".~new";
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+    const Seen seen = Menu(kRename, L"wall3.bmp");
+    RemoveDirectoryA(blocked.c_str());
+    win::Window::SetErrorReporter(nullptr);
+    EXPECT_EQ(seen.messages, Texts{L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。"});
+    EXPECT_EQ(test::ReadBytes(root + "wall3.bmp"), bmp);
+    ExpectWallpaperSet(root + "wall3.bmp");
+    EXPECT_EQ(test::ReadBytes(listFile_), ListFileText({root + "Wall2.BMP"})) << "the list file must stay whole";
+    EXPECT_EQ(reported, L"ﾌｧｲﾙ " + win::AcpToWide(listFile_) + L" を作成できません");
 }
 
 TEST_F(ListCommands, DeleteAsksFirstAndRefusesTheShownPictureAndTheWallpaper) {
