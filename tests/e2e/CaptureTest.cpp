@@ -150,6 +150,8 @@ std::wstring AnswerMessage(const VelmoProcess& velmo) {
         return L"<no message>";
     Settle(message);
     const MessageBoxParts parts = PartsOf(message);
+    if (parts.ok && !Uncovered(parts.ok))
+        return L"<covered> " + parts.text;
     if (!parts.ok || !ClickUntil(parts.ok, [&] { return Gone(message); }))
         return L"<not answered> " + parts.text;
     return parts.text;

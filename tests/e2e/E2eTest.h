@@ -112,6 +112,14 @@ inline bool ClickButton(HWND window, const wchar_t* caption) {
     return true;
 }
 
+// The window is what a person's pointer meets at its centre: no other window lies over it.
+inline bool Uncovered(HWND hwnd) {
+    RECT rc{};
+    if (!GetWindowRect(hwnd, &rc))
+        return false;
+    return WindowFromPoint({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}) == hwnd;
+}
+
 // The static text and the OK button of a message box.
 struct MessageBoxParts {
     std::wstring text;

@@ -27,14 +27,6 @@ void PressAltF4() {
     SendInput(4, keys, sizeof(INPUT));
 }
 
-// The button is what a person's pointer meets at its centre: no window lies over it.
-bool Uncovered(HWND button) {
-    RECT rc{};
-    if (!GetWindowRect(button, &rc))
-        return false;
-    return WindowFromPoint({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}) == button;
-}
-
 // Waits for the program's message, checks that it lies uncovered and answers its OK with a real click; returns its
 // text, prefixed when it was covered or could not be answered.
 std::wstring AnswerUncovered(const VelmoProcess& velmo) {

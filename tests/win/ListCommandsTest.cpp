@@ -93,10 +93,11 @@ bool ClickUncovered(HWND dialog, HWND button) {
         PostMessageW(button, BM_CLICK, 0, 0);
         return false;
     }
-    // An injected click can be lost under load: a second one when the first did not close the dialog.
+    // An injected click can be lost under load: a second one when the first has not closed the dialog after a
+    // long while. A click that was only slow must not be made again: it would land on the next dialog.
     for (int attempt = 0; attempt < 2 && IsWindow(dialog); ++attempt) {
         e2e::ClickOn(button);
-        e2e::WaitUntil([&] { return !IsWindow(dialog); }, std::chrono::seconds(3));
+        e2e::WaitUntil([&] { return !IsWindow(dialog); }, std::chrono::seconds(10));
     }
     return true;
 }
