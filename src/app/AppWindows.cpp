@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "win/MessageDialog.h"
 
 namespace velmo::app {
 
@@ -24,6 +25,10 @@ void SetBand(HWND band, bool checked) {
 }
 
 }  // namespace
+
+void ShowGuardMessage(const wchar_t* message) {
+    win::ShowMessageDialog(message);
+}
 
 void MakeTopmost() {
     SetBand(HWND_TOPMOST, true);

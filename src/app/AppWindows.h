@@ -10,11 +10,37 @@
 
 namespace velmo::app {
 
+// Shows the message of GuardWithMessage in the program's message dialog.
+void ShowGuardMessage(const wchar_t* message);
+
 // Put the main window (and, while it is open, the control window) into the topmost band or back into the
 // normal band, without activating, moving or resizing them; the windows are looked up on every call.
 // The check mark of the main window's menu item K1 follows.
 void MakeTopmost();
 void DropTopmost();
+
+// The guard around a command: when `command` fails, the program's windows leave the topmost band and nothing
+// is said. Returns whether the command ran to its end.
+template <typename Command>
+bool GuardSilently(Command&& command) {
+    try {
+        command();
+        return true;
+    } catch (...) {
+        DropTopmost();
+        return false;
+    }
+}
+
+// The guard around a command that tells of its failure: the program's windows leave the topmost band, then
+// `message` is shown. Returns whether the command ran to its end.
+template <typename Command>
+bool GuardWithMessage(const wchar_t* message, Command&& command) {
+    if (GuardSilently(command))
+        return true;
+    ShowGuardMessage(message);
+    return false;
+}
 
 // The main window's settings command: shows the control window and brings it to the front while it is open,
 // opens it otherwise. Failures go to the caller.
@@ -45,15 +71,6 @@ win::Picture& MainPicture();
 // does nothing when nothing was taken.
 void MinimizeApplication();
 void RestoreApplication();
-
-// The name prompt: proposes PromptText, shows PromptMode's wording, and leaves the confirmed text in PromptText
-// (empty after Cancel). The program's other windows take no input meanwhile; the dialog is freed on every path.
-void ShowNamePrompt();
-
-// The splash window's transition into the main window's bounds (the strip), while the splash exists; and the
-// request that frees it once the messages already queued are handled (more than one destroys it once).
-void SplashTransition();
-void PostSplashRelease();
 
 // The main window's standby, and its close request (which ends the program unless the settings cannot be saved).
 void StandbyMainWindow();

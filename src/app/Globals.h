@@ -29,8 +29,6 @@ inline TF_CapInfo* F_CapInfo = nullptr;  // the name prompt while ShowNamePrompt
 inline std::string PromptText;
 inline std::string PromptMode;
 
-inline std::string CurrentListFile = "P_List1.dat";  // the file of the list the control window shows
-
 inline constexpr const wchar_t* kAppTitle = L"Velmo";
 
 }  // namespace velmo::app

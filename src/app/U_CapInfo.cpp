@@ -52,18 +52,9 @@ void TF_CapInfo::Button2Click() {
     PromptResult = 2;
 }
 
-LRESULT TF_CapInfo::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE)
-                FormActivate();
-            break;
-        case WM_CLOSE:
-            // The close box ends the prompt and leaves PromptText as the caller set it.
-            PromptResult = 2;
-            return 0;
-    }
-    return FormWindow::OnMessage(msg, wp, lp);
+bool TF_CapInfo::FormCloseQuery() {
+    PromptResult = 2;
+    return false;
 }
 
 void ShowNamePrompt() {

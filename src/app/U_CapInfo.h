@@ -20,15 +20,18 @@ public:
     bool WantsDialogKeys() const override { return true; }
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void FormActivate() override;
+    // The close box ends the prompt and leaves PromptText as the caller set it; the caller frees the dialog.
+    bool FormCloseQuery() override;
 
 private:
     void FormCreate();
-    void FormActivate();
     void Button1Click();
     void Button2Click();
 };
 
-// ShowNamePrompt (AppWindows.h) runs it.
+// The name prompt: proposes PromptText, shows PromptMode's wording, and leaves the confirmed text in PromptText
+// (empty after Cancel). The program's other windows take no input meanwhile; the dialog is freed on every path.
+void ShowNamePrompt();
 
 }  // namespace velmo::app

@@ -21,21 +21,10 @@ void TF_Splash::FormDestroy() {
     F_Splash = nullptr;
 }
 
-LRESULT TF_Splash::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_CLOSE:
-            // Alt+F4 or a close request: the splash leaves the screen at once and the transition ends early. The
-            // window, and this object that the start-up may still be using, go with the release, which waits
-            // for the start-up to finish.
-            closed_ = true;
-            ShowWindow(hwnd(), SW_HIDE);
-            Release();
-            return 0;
-        case WM_DESTROY:
-            FormDestroy();
-            return 0;
-    }
-    return FormWindow::OnMessage(msg, wp, lp);
+void TF_Splash::FormClose() {
+    closed_ = true;
+    ShowWindow(hwnd(), SW_HIDE);
+    Release();
 }
 
 namespace {

@@ -23,14 +23,19 @@ public:
     void Transition(const Rect& target, const std::string& edge);
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Alt+F4 or a close request: the splash leaves the screen at once and the transition ends early. The window,
+    // and this object that the start-up may still be using, go with the release, which waits for the start-up.
+    void FormClose() override;
+    void FormDestroy() override;
 
 private:
-    void FormDestroy();
 
     bool closed_ = false;  // a close request came: the transition ends early
 };
 
-// SplashTransition and PostSplashRelease (AppWindows.h) run it.
+// The splash window's transition into the main window's bounds (the strip), while the splash exists; and the
+// request that frees it once the messages already queued are handled (more than one destroys it once).
+void SplashTransition();
+void PostSplashRelease();
 
 }  // namespace velmo::app

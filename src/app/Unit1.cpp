@@ -1,12 +1,12 @@
 // Unit1: the main window TForm1, the strip on the screen edge that reveals the picture.
 #include "app/Unit1.h"
 
-#include <windowsx.h>
 
 #include "app/AppWindows.h"
 #include "app/Globals.h"
 #include "app/OneProgram.h"
 #include "app/SettingsFile.h"
+#include "app/U_Splash.h"
 #include "core/Strip.h"
 #include "win/BmpFile.h"
 #include "win/Files.h"
@@ -89,7 +89,7 @@ void TForm1::RevealPicture() {
     GetWindowRect(hwnd(), &rc);
     if (rc.bottom - rc.top >= 440 && rc.right - rc.left >= 600)
         return;
-    try {
+    GuardSilently([this] {
         MakeTopmost();
         // The picture is shown before the window grows, in the same step: the first paint of the full screen is
         // then the picture's, with no black panel painted first and painted over a moment later. Nothing is
@@ -118,9 +118,7 @@ void TForm1::RevealPicture() {
         }
         Settings.MW = GetSystemMetrics(SM_CXSCREEN);
         Settings.MH = GetSystemMetrics(SM_CYSCREEN);
-    } catch (...) {
-        DropTopmost();
-    }
+    });
     if (!Settings.Max_SOT)
         DropTopmost();
 }
@@ -135,32 +133,34 @@ void TForm1::RealizePictureIn(HWND window) {
 void TForm1::LoadPicture(const std::string& fileName) {
     if (!win::FileExists(fileName))
         return;
-    bool failed = false;
-    try {
-        win::Picture& image = Image1();
-        if (!image.Visible())
-            image.Show(true);
-        win::LoadedBitmap loaded = win::LoadBmpFile(fileName);
-        if (UsesPalette() && loaded.palette) {
-            win::WindowDc dc(hwnd());
-            win::PaletteGuard palette(dc.get(), loaded.palette.get());
-            image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
-            RealizePalette(dc.get());
-        } else {
-            image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+    GuardWithMessage(L"ファイルが開けません。", [&] {
+        try {
+            ShowPictureFile(fileName);
+        } catch (...) {
+            // Nothing names the picture that could not be read, even while the message is up.
+            CurrentPicture.clear();
+            ApplyControlWindowCaption();
+            throw;
         }
-        image.RepaintNow();
-        CurrentPicture = fileName;
-        ApplyControlWindowCaption();
-    } catch (...) {
-        failed = true;
-        CurrentPicture.clear();
-        ApplyControlWindowCaption();
+    });
+}
+
+void TForm1::ShowPictureFile(const std::string& fileName) {
+    win::Picture& image = Image1();
+    if (!image.Visible())
+        image.Show(true);
+    win::LoadedBitmap loaded = win::LoadBmpFile(fileName);
+    if (UsesPalette() && loaded.palette) {
+        win::WindowDc dc(hwnd());
+        win::PaletteGuard palette(dc.get(), loaded.palette.get());
+        image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
+        RealizePalette(dc.get());
+    } else {
+        image.SetPicture(std::move(loaded.bitmap), std::move(loaded.palette));
     }
-    if (failed) {
-        DropTopmost();
-        win::ShowMessageDialog(L"ファイルが開けません。");
-    }
+    image.RepaintNow();
+    CurrentPicture = fileName;
+    ApplyControlWindowCaption();
 }
 
 bool TForm1::K1Checked() const {
@@ -183,6 +183,11 @@ bool TForm1::FormCloseQuery() {
     }
 }
 
+// The application's main window: closing it ends the program.
+void TForm1::FormDestroy() {
+    PostQuitMessage(0);
+}
+
 void TForm1::FormActivate() {
     if (SplashWindowOpen && F_Splash)
         PostSplashRelease();
@@ -203,20 +208,11 @@ void TForm1::Panel1MouseMove() {
 }
 
 void TForm1::Image1DblClick() {
-    try {
-        LoadPicture(CurrentPicture);
-    } catch (...) {
-        DropTopmost();
-    }
+    GuardSilently([this] { LoadPicture(CurrentPicture); });
 }
 
-void TForm1::ShowPopupMenu(int x, int y) {
-    // The menu closes properly on a click elsewhere only when its owner is the foreground window.
-    SetForegroundWindow(hwnd());
-    const int command = static_cast<int>(TrackPopupMenuEx(PopupMenu1.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
-                                                          hwnd(), nullptr));
-    PostMessageW(hwnd(), WM_NULL, 0, 0);
-    switch (command) {
+void TForm1::ShowPopupMenu(LPARAM at) {
+    switch (win::TrackContextMenu(PopupMenu1.get(), hwnd(), hwnd(), at)) {
         case form1::kMinimize1:
             minimize1Click();
             break;
@@ -248,11 +244,7 @@ void TForm1::K1Click() {
 }
 
 void TForm1::setting1Click() {
-    try {
-        ShowControlWindow();
-    } catch (...) {
-        DropTopmost();
-    }
+    GuardSilently([] { ShowControlWindow(); });
 }
 
 void TForm1::K2Click() {
@@ -282,37 +274,16 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
             return 0;
         }
-        case WM_CONTEXTMENU: {
-            int x = GET_X_LPARAM(lp);
-            int y = GET_Y_LPARAM(lp);
-            if (x == -1 && y == -1) {
-                RECT rc;
-                GetWindowRect(hwnd(), &rc);
-                x = rc.left;
-                y = rc.top;
-            }
-            ShowPopupMenu(x, y);
+        case WM_CONTEXTMENU:
+            ShowPopupMenu(lp);
             return 0;
-        }
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE)
-                FormActivate();
-            return Default(msg, wp, lp);
         case WM_ACTIVATEAPP:
             if (wp && activateInstalled_)
                 ApplicationActivate();
             return 0;
-        case WM_CLOSE:
-            if (FormCloseQuery())
-                DestroyWindow(hwnd());
-            return 0;
         case WM_QUERYENDSESSION:
             FormCloseQuery();
             return TRUE;
-        case WM_DESTROY:
-            // The application's main window: closing it ends the program.
-            PostQuitMessage(0);
-            return 0;
     }
     return FormWindow::OnMessage(msg, wp, lp);
 }

@@ -30,21 +30,24 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     // A close request that comes during a command (a capture, a rename) ends the program after it.
     bool DefersClose() const override { return true; }
+    bool FormCloseQuery() override;
+    void FormActivate() override;
+    void FormDestroy() override;
 
 private:
     void FormCreate();
-    bool FormCloseQuery();
-    void FormActivate();
     void ApplicationActivate();
     void Panel1MouseMove();
     void Image1DblClick();
-    void ShowPopupMenu(int x, int y);
+    void ShowPopupMenu(LPARAM at);
     void minimize1Click();
     void K1Click();
     void setting1Click();
     void K2Click();
     void Exit1Click();
     void RealizePictureIn(HWND hwnd);
+    // Reads the file into Image1 and makes it the shown picture; throws when it cannot be read.
+    void ShowPictureFile(const std::string& fileName);
 
     win::UniqueMenu PopupMenu1;
     bool activateInstalled_ = false;

@@ -2,12 +2,12 @@
 // picture list over the about panel on the right.
 #pragma once
 
-#include "win/FormDesc.h"
+#include "core/FormDesc.h"
 
 namespace velmo::app::form2 {
 
 enum Id : int {
-    kSwitchPanel = win::kFirstControlId,
+    kSwitchPanel = form::kFirstControlId,
     kF_PositionRadioGroup,
     kLabel1,
     kL_StartPositionEdit,
@@ -44,15 +44,15 @@ enum Id : int {
 
 enum Font : int { kText, kBoldNavy, kBoldRed, kTitle, kYellowP, kFuchsia, kYellow };
 
-inline constexpr win::Color kNavy = win::Rgb(0, 0, 128);
-inline constexpr win::Color kRed = win::Rgb(255, 0, 0);
-inline constexpr win::Color kBlue = win::Rgb(0, 0, 255);
-inline constexpr win::Color kAqua = win::Rgb(0, 255, 255);
-inline constexpr win::Color kYellowColor = win::Rgb(255, 255, 0);
-inline constexpr win::Color kFuchsiaColor = win::Rgb(255, 0, 255);
+inline constexpr form::Color kNavy = form::Rgb(0, 0, 128);
+inline constexpr form::Color kRed = form::Rgb(255, 0, 0);
+inline constexpr form::Color kBlue = form::Rgb(0, 0, 255);
+inline constexpr form::Color kAqua = form::Rgb(0, 255, 255);
+inline constexpr form::Color kYellowColor = form::Rgb(255, 255, 0);
+inline constexpr form::Color kFuchsiaColor = form::Rgb(255, 0, 255);
 
-inline constexpr win::FontDesc kFonts[] = {
-    {L"ＭＳ Ｐゴシック", 12, false, false, win::kSystemColor},  // the window's font
+inline constexpr form::FontDesc kFonts[] = {
+    {L"ＭＳ Ｐゴシック", 12, false, false, form::kSystemColor},  // the window's font
     {L"ＭＳ Ｐゴシック", 12, true, false, kNavy},               // "close", "ver"
     {L"ＭＳ Ｐゴシック", 12, true, false, kRed},                // "exit"
     {L"ＭＳ 明朝", 21, true, false, kAqua},                     // Label3
@@ -61,30 +61,30 @@ inline constexpr win::FontDesc kFonts[] = {
     {L"ＭＳ 明朝", 13, false, false, kYellowColor},             // Label7
 };
 
-inline constexpr win::ItemDesc kEdges[] = {{L"top", 0}, {L"bottom", 0}, {L"left", 0}, {L"right", 0}};
-inline constexpr win::ItemDesc kAdjItems[] = {{L"0", 0}, {L"1", 0}, {L"2", 0}, {L"3", 0}, {L"4", 0}, {L"5", 0}};
-inline constexpr win::ItemDesc kSections[] = {{L"Path", 50}, {L"FileName", 1000}};
+inline constexpr form::ItemDesc kEdges[] = {{L"top", 0}, {L"bottom", 0}, {L"left", 0}, {L"right", 0}};
+inline constexpr form::ItemDesc kAdjItems[] = {{L"0", 0}, {L"1", 0}, {L"2", 0}, {L"3", 0}, {L"4", 0}, {L"5", 0}};
+inline constexpr form::ItemDesc kSections[] = {{L"Path", 50}, {L"FileName", 1000}};
 
-using win::ControlKind;
-using win::Dock;
-inline constexpr win::Color kSys = win::kSystemColor;
-inline constexpr win::Items kNone{};
+using form::ControlKind;
+using form::Dock;
+inline constexpr form::Color kSys = form::kSystemColor;
+inline constexpr form::Items kNone{};
 
 // A speed button of the SwitchPanel: a raised frame, no keyboard focus.
-constexpr win::ControlDesc Speed(int id, const char* name, Rect bounds, const wchar_t* text, int font = kText,
+constexpr form::ControlDesc Speed(int id, const char* name, Rect bounds, const wchar_t* text, int font = kText,
                                  uint32_t flags = 0) {
     return {kSwitchPanel, ControlKind::SpeedButton, id, name, bounds, Dock::None, text, font, kSys,
-            flags | win::kNoFocus, kNone, 0, 0};
+            flags | form::kNoFocus, kNone, 0, 0};
 }
 
 // Table order is the tab order: the radio group, the two edits, the drop-down list, the check box. Labels
 // without a size size themselves to their text. HeaderControl1 and ListBox1 are docked so that they cover
 // Panel1, which hides the about labels until "ver" hides them.
-inline constexpr win::ControlDesc kControls[] = {
-    {win::kFormClient, ControlKind::Panel, kSwitchPanel, "SwitchPanel", {0, 0, 191, 165}, Dock::Left, L"", kText,
+inline constexpr form::ControlDesc kControls[] = {
+    {form::kFormClient, ControlKind::Panel, kSwitchPanel, "SwitchPanel", {0, 0, 191, 165}, Dock::Left, L"", kText,
      kSys, 0, kNone, 0, -1},
     {kSwitchPanel, ControlKind::RadioGroup, kF_PositionRadioGroup, "F_PositionRadioGroup", {3, 2, 77, 74},
-     Dock::None, L"Positon", kText, kSys, 0, win::ItemsOf(kEdges), 0, 0},
+     Dock::None, L"Positon", kText, kSys, 0, form::ItemsOf(kEdges), 0, 0},
     {kSwitchPanel, ControlKind::Label, kLabel1, "Label1", {6, 83, 0, 0}, Dock::None, L"Start", kText, kSys, 0,
      kNone, 0, 0},
     {kSwitchPanel, ControlKind::Edit, kL_StartPositionEdit, "L_StartPositionEdit", {42, 79, 38, 20}, Dock::None,
@@ -96,11 +96,11 @@ inline constexpr win::ControlDesc kControls[] = {
     {kSwitchPanel, ControlKind::Label, kLabel8, "Label8", {6, 123, 0, 0}, Dock::None, L"Adjust", kText, kSys, 0,
      kNone, 0, 0},
     {kSwitchPanel, ControlKind::DropDownList, kL_AdjComboBox, "L_AdjComboBox", {42, 121, 38, 20}, Dock::None, L"",
-     kText, kSys, 0, win::ItemsOf(kAdjItems), 12, 0},
+     kText, kSys, 0, form::ItemsOf(kAdjItems), 12, 0},
     {kSwitchPanel, ControlKind::CheckBox, kMax_SOT_CheckBox, "Max_SOT_CheckBox", {5, 143, 76, 17}, Dock::None,
      L"StayOnTop", kText, kSys, 0, kNone, 0, 0},
     {kSwitchPanel, ControlKind::Bevel, kBevel1, "Bevel1", {83, 2, 106, 161}, Dock::None, L"", kText, kSys,
-     win::kNoFocus, kNone, 0, 0},
+     form::kNoFocus, kNone, 0, 0},
     Speed(kSpeedButton4, "SpeedButton4", {85, 4, 63, 18}, L"close", kBoldNavy),
     Speed(kSpeedButton7, "SpeedButton7", {85, 23, 63, 18}, L"minimize"),
     Speed(kSpeedButton8, "SpeedButton8", {85, 42, 63, 18}, L"save"),
@@ -110,14 +110,14 @@ inline constexpr win::ControlDesc kControls[] = {
     Speed(kSpeedButton1, "SpeedButton1", {149, 4, 38, 18}, L"file"),
     Speed(kSpeedButton5, "SpeedButton5", {149, 23, 38, 18}, L"add"),
     Speed(kSpeedButton6, "SpeedButton6", {149, 42, 38, 18}, L"del"),
-    Speed(kList1Button, "List1Button", {149, 64, 38, 18}, L"List1", kText, win::kBold),
+    Speed(kList1Button, "List1Button", {149, 64, 38, 18}, L"List1", kText, form::kBold),
     Speed(kList2Button, "List2Button", {149, 83, 38, 18}, L"List2"),
     Speed(kList3Button, "List3Button", {149, 102, 38, 18}, L"List3"),
     Speed(kSpeedButton2, "SpeedButton2", {149, 124, 38, 18}, L"ver", kBoldNavy),
     Speed(kSpeedButton3, "SpeedButton3", {149, 143, 38, 18}, L"exit", kBoldRed),
-    Speed(kSpeedButton9, "SpeedButton9", {85, 143, 63, 18}, L"WP_name", kText, win::kHidden),
-    {win::kFormClient, ControlKind::Panel, kPanel1, "Panel1", {191, 0, 229, 165}, Dock::Client, L"", kText, kBlue,
-     win::kBorder, kNone, 0, 0},
+    Speed(kSpeedButton9, "SpeedButton9", {85, 143, 63, 18}, L"WP_name", kText, form::kHidden),
+    {form::kFormClient, ControlKind::Panel, kPanel1, "Panel1", {191, 0, 229, 165}, Dock::Client, L"", kText, kBlue,
+     form::kBorder, kNone, 0, 0},
     {kPanel1, ControlKind::Label, kLabel3, "Label3", {76, 30, 61, 21}, Dock::None, L"VELMO", kTitle, kSys, 0, kNone,
      0, 0},
     {kPanel1, ControlKind::Label, kLabel6, "Label6", {81, 55, 49, 13}, Dock::None, L"Ver 1.50", kYellowP, kSys, 0,
@@ -129,14 +129,14 @@ inline constexpr win::ControlDesc kControls[] = {
     {kPanel1, ControlKind::Label, kLabel7, "Label7", {27, 121, 175, 13}, Dock::None, L"(C) 2026 Velmo developers",
      kYellow, kSys, 0, kNone, 0, 0},
     {kPanel1, ControlKind::Header, kHeaderControl1, "HeaderControl1", {176, 8, 217, 17}, Dock::Top, L"", kText, kSys,
-     0, win::ItemsOf(kSections), 0, 0},
+     0, form::ItemsOf(kSections), 0, 0},
     {kPanel1, ControlKind::ListBox, kListBox1, "ListBox1", {192, 25, 217, 88}, Dock::Client, L"", kText, kSys,
-     win::kOwnerDraw, kNone, 12, 0},
+     form::kOwnerDraw, kNone, 12, 0},
 };
 
 // A dialog frame with the close box only; the window is not scaled. Its caption follows the shown picture.
 inline constexpr Point kDesignPosition{148, 195};
-inline constexpr win::FormDesc kForm{L"TF_Control",
+inline constexpr form::FormDesc kForm{L"TF_Control",
                                      L" Velmo",
                                      {420, 165},
                                      kFonts,
@@ -151,7 +151,7 @@ enum MenuId : int {
     kK1,
     kK2,
 };
-inline constexpr win::MenuItemDesc kFC_PopupMenu[] = {
+inline constexpr form::MenuItemDesc kFC_PopupMenu[] = {
     {kRename1, "Rename1", L"ファイル名変更", false, false},
     {kdelete1, "delete1", L"ファイルを削除", false, false},
     {kK1, "K1", L"ファイルコピー", false, true},

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppWindows.h"
+#include "app/Unit2.h"
 #include "win/BmpFile.h"
 #include "win/Files.h"
 #include "win/MessageDialog.h"
@@ -62,6 +63,20 @@ std::string ReadDesktopWallpaper() {
     if (winIni.empty())
         return std::string();
     return win::LowerAcp(win::ReadProfileValue(winIni, kDesktopSection, kWallpaperKey).value_or(std::string()));
+}
+
+// The control window's "wall paper": the selected entry becomes the desktop wallpaper; a failure only leaves the
+// topmost band.
+void TF_Control::WallPaperButtonClick() {
+    GuardSilently([this] {
+        if (const std::optional<Entry> entry = SelectedEntry())
+            SetDesktopWallpaper(entry->path);
+    });
+}
+
+// "WP_name": the wallpaper as recorded. The button is never shown.
+void TF_Control::SpeedButton9Click() {
+    win::ShowMessageDialog(win::AcpToWide(ReadDesktopWallpaper()));
 }
 
 }  // namespace velmo::app

@@ -32,6 +32,7 @@ bool ApplyLengthText(Settings& settings, std::string_view text) {
     return true;
 }
 
+// The editor's own rule for Adj, unlike the strip's (see kSettingsKeys).
 void CorrectAdjForEditor(Settings& settings) {
     if (settings.Adj < kAdjKey.minimum)
         settings.Adj = kAdjForNegative;

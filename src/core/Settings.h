@@ -89,6 +89,10 @@ inline constexpr SettingsKey kSettingsKeys[] = {
     TextKey(kSettingsSection, "Photo_1", "none"),
     IntegerKey(kSettingsSection, "StartPosition", 200, &Settings::StartPosition, 4),
     IntegerKey(kSettingsSection, "Length", 250, &Settings::Length, 4),
+    // Adj is brought into 0..5 by three rules that differ on purpose: reading keeps any number (this range is
+    // what the other two take their bounds from); ClampStrip (Strip.cpp) makes a negative Adj 5, the thickest
+    // strip, after giving the shortest strip at least 3; CorrectAdjForEditor (ControlRules.cpp) makes it 3 for
+    // the editor's list, which never shows the strip itself.
     IntegerKey(kSettingsSection, "Adj", 2, &Settings::Adj, 0, 5),
     EdgeLetterKey(kSettingsSection, "Position", "t", &Settings::Position),
     IntegerKey(kSettingsSection, "MW", 640, &Settings::MW),

@@ -40,7 +40,7 @@ void ClampStrip(Settings& settings) {
         settings.StartPosition = kStartPositionKey.minimum;
     if (settings.Position.empty())
         settings.Position = kPositionKey.defaultText;
-    // A negative Adj means the thickest strip, not the thinnest.
+    // A negative Adj means the thickest strip, not the thinnest (the editor's rule differs: see kSettingsKeys).
     if (settings.Adj < kAdjKey.minimum)
         settings.Adj = kAdjKey.maximum;
     if (settings.Adj > kAdjKey.maximum)

@@ -6,12 +6,15 @@
 
 #include <string>
 
+#include "core/FormDesc.h"
 #include "core/Geometry.h"
-#include "win/FormDesc.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 
 namespace velmo::win {
+
+// The form descriptions are the core's; this layer builds windows from them.
+using namespace velmo::form;
 
 // WM_COMMAND notification codes of our own controls, beside the standard ones (BN_CLICKED, STN_DBLCLK).
 inline constexpr WORD kNotifyMouseMove = 0x7F01;

@@ -1,6 +1,7 @@
 #include "win/Form.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <iterator>
@@ -226,11 +227,8 @@ void Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
     }
 
     if (className) {
-        entry.hwnd = CreateWindowExW(args.exStyle, className, args.text, args.style | WS_CHILD | WS_CLIPSIBLINGS,
-                                     args.bounds.left,
-                                     args.bounds.top, args.bounds.width, args.bounds.height, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                                     GetModuleHandleW(nullptr), nullptr);
+        args.style |= WS_CHILD | WS_CLIPSIBLINGS;
+        entry.hwnd = CreateWindowFrom(className, args);
         // The error names the control by its design name.
         if (!entry.hwnd)
             throw AppError(L"", control.name, GetLastError());
@@ -450,6 +448,22 @@ UniqueMenu BuildPopupMenu(const MenuItemDesc* items, size_t count) {
     return menu;
 }
 
+int TrackContextMenu(HMENU menu, HWND owner, HWND from, LPARAM at) {
+    POINT pt{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (pt.x == -1 && pt.y == -1) {
+        RECT rc{};
+        GetWindowRect(from, &rc);
+        pt = {rc.left, rc.top};
+    }
+    // The menu closes properly on a click elsewhere only when its owner is the foreground window, and the message
+    // posted after it lets the system finish the menu's mode (TrackPopupMenu's documented remark).
+    SetForegroundWindow(owner);
+    const int command =
+        static_cast<int>(TrackPopupMenuEx(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x, pt.y, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    return command;
+}
+
 void FormWindow::Bind(int id, Event event, std::function<void()> handler) {
     for (Binding& binding : bindings_) {
         if (binding.id == id && binding.event == event) {
@@ -478,9 +492,12 @@ void FormWindow::CreateForm(DWORD style, DWORD exStyle, Point position, HWND own
 void FormWindow::CreateFormCentred(DWORD style, DWORD exStyle, HWND owner) {
     RECT frame{0, 0, form_.desc().client.width, form_.desc().client.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int left = std::max<int>(0, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
-    const int top = std::max<int>(0, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
-    CreateForm(style, exStyle, {left, top}, owner);
+    CreateForm(style, exStyle, CentredOnScreen({frame.right - frame.left, frame.bottom - frame.top}), owner);
+}
+
+void FormWindow::Close() {
+    if (FormCloseQuery())
+        FormClose();
 }
 
 bool FormWindow::Dispatch(int id, Event event) {
@@ -562,6 +579,16 @@ LRESULT FormWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_SIZE:
             form_.ApplyDocks();
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) != WA_INACTIVE)
+                FormActivate();
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_DESTROY:
+            FormDestroy();
             return 0;
     }
     if (form_.Answer(msg, wp, lp, result))

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/FormDesc.h"
 #include "win/Controls.h"
-#include "win/FormDesc.h"
 #include "win/Handles.h"
 #include "win/Views.h"
 #include "win/Window.h"
@@ -81,6 +81,11 @@ UniqueMenu BuildPopupMenu(const MenuItemDesc (&items)[N]) {
     return BuildPopupMenu(items, N);
 }
 
+// Shows a pop-up menu for a WM_CONTEXTMENU of `owner` and returns the id of the chosen item, or 0. The menu opens
+// at the screen point of the message's lParam, or at the top-left corner of `from` (the window the message names)
+// when the keyboard asked for it.
+int TrackContextMenu(HMENU menu, HWND owner, HWND from, LPARAM at);
+
 // What a handler is bound to.
 enum class Event {
     Click,          // buttons, check boxes, radio groups
@@ -106,7 +111,18 @@ public:
     void Bind(int id, Event event, std::function<void()> handler);
     void BindDrawItem(int id, std::function<void(const DRAWITEMSTRUCT&)> handler);
 
+    // The close sequence, as a close request (WM_CLOSE) runs it: FormCloseQuery, then FormClose when it allowed
+    // the close. An error of either goes to the caller, and the window stays.
+    void Close();
+
 protected:
+    // The window's own events, dispatched here once: a unit overrides only those it handles. Each does nothing
+    // by default, and a close request is allowed.
+    virtual void FormActivate() {}       // the window became the active one (WM_ACTIVATE)
+    virtual bool FormCloseQuery() { return true; }
+    virtual void FormClose() { Destroy(); }  // after an allowed close request; by default the window goes now
+    virtual void FormDestroy() {}        // the window is being destroyed (WM_DESTROY)
+
     // Creates the window (class and caption from the table, the size from its client size and `style`) at
     // (left, top), then its controls.
     void CreateForm(DWORD style, DWORD exStyle, Point position, HWND owner, UINT classStyle = 0);

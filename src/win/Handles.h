@@ -7,6 +7,19 @@
 
 namespace velmo::win {
 
+// Keeps the thread's last error across a clean-up: an owner or guard that closes or restores something on the way
+// out of a failed call must leave that call's error for the code that reads it.
+class KeepLastError {
+public:
+    KeepLastError() : error_(GetLastError()) {}
+    ~KeepLastError() { SetLastError(error_); }
+    KeepLastError(const KeepLastError&) = delete;
+    KeepLastError& operator=(const KeepLastError&) = delete;
+
+private:
+    DWORD error_;
+};
+
 // Move-only owner of one handle; Traits give the type, the invalid value and how to close it.
 template <typename Traits>
 class UniqueHandle {
@@ -38,8 +51,10 @@ public:
     void reset(Type handle = Traits::Invalid()) {
         Type old = handle_;
         handle_ = handle;
-        if (old != Traits::Invalid())
+        if (old != Traits::Invalid()) {
+            const KeepLastError keep;
             Traits::Close(old);
+        }
     }
 
 private:
@@ -114,6 +129,7 @@ class WindowDc {
 public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), hdc_(GetDC(hwnd)) {}
     ~WindowDc() {
+        const KeepLastError keep;
         if (hdc_)
             ReleaseDC(hwnd_, hdc_);
     }
@@ -132,7 +148,10 @@ private:
 class PaintDc {
 public:
     explicit PaintDc(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd_, &ps_); }
-    ~PaintDc() { EndPaint(hwnd_, &ps_); }
+    ~PaintDc() {
+        const KeepLastError keep;
+        EndPaint(hwnd_, &ps_);
+    }
     PaintDc(const PaintDc&) = delete;
     PaintDc& operator=(const PaintDc&) = delete;
 
@@ -150,6 +169,7 @@ class SelectGuard {
 public:
     SelectGuard(HDC hdc, HGDIOBJ object) : hdc_(hdc), previous_(SelectObject(hdc, object)) {}
     ~SelectGuard() {
+        const KeepLastError keep;
         if (previous_ && previous_ != HGDI_ERROR)
             SelectObject(hdc_, previous_);
     }
@@ -167,6 +187,7 @@ class PaletteGuard {
 public:
     PaletteGuard(HDC hdc, HPALETTE palette) : hdc_(hdc), previous_(SelectPalette(hdc, palette, FALSE)) {}
     ~PaletteGuard() {
+        const KeepLastError keep;
         if (previous_)
             SelectPalette(hdc_, previous_, FALSE);
     }

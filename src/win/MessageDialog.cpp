@@ -74,13 +74,11 @@ void MessageDialog::Build() {
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    const Size size{frame.right - frame.left, frame.bottom - frame.top};
+    const Point at = CentredOnScreen(size);
 
     Create({L"VelmoMessage", 0, GetSysColorBrush(COLOR_BTNFACE)},
-           {g_caption.c_str(), style, exStyle, {left, top, width, height}, nullptr, 0});
+           {g_caption.c_str(), style, exStyle, {at.x, at.y, size.width, size.height}, nullptr, 0});
 
     HWND label = CreateControl(L"STATIC", {text_.c_str(), WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0,
                                            {kMargin, kMargin, textWidth, textHeight}, hwnd(), kTextId});

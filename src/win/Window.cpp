@@ -129,14 +129,22 @@ void EnsureWindowClass(const WindowClass& windowClass, WNDPROC proc) {
         throw AppError(L"", "RegisterClassExW", GetLastError());
 }
 
+HWND CreateWindowFrom(const wchar_t* className, const CreateArgs& args, void* param) {
+    // For a child window the menu argument is its id.
+    HMENU menuOrId = (args.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)) : nullptr;
+    return CreateWindowExW(args.exStyle, className, args.text, args.style, args.bounds.left, args.bounds.top,
+                           args.bounds.width, args.bounds.height, args.parent, menuOrId, GetModuleHandleW(nullptr),
+                           param);
+}
+
+Point CentredOnScreen(Size size) {
+    return {std::max(0, (GetSystemMetrics(SM_CXSCREEN) - size.width) / 2),
+            std::max(0, (GetSystemMetrics(SM_CYSCREEN) - size.height) / 2)};
+}
+
 void Window::Create(const WindowClass& windowClass, const CreateArgs& args) {
     EnsureWindowClass(windowClass, &Window::Thunk);
-    HWND hwnd = CreateWindowExW(args.exStyle, windowClass.name, args.text, args.style, args.bounds.left,
-                                args.bounds.top, args.bounds.width, args.bounds.height, args.parent,
-                                (args.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id))
-                                                        : nullptr,
-                                GetModuleHandleW(nullptr), this);
-    if (!hwnd)
+    if (!CreateWindowFrom(windowClass.name, args, this))
         throw AppError(L"", "CreateWindowExW", GetLastError());
 }
 
@@ -197,10 +205,9 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND CreateControl(const wchar_t* className, const CreateArgs& args) {
-    HWND hwnd = CreateWindowExW(args.exStyle, className, args.text, args.style | WS_CHILD, args.bounds.left,
-                                args.bounds.top, args.bounds.width, args.bounds.height, args.parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr),
-                                nullptr);
+    CreateArgs child = args;
+    child.style |= WS_CHILD;
+    HWND hwnd = CreateWindowFrom(className, child);
     if (!hwnd)
         throw AppError(L"", "CreateWindowExW", GetLastError());
     return hwnd;

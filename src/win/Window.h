@@ -127,8 +127,15 @@ void CreateFreedWithWindow(T*& slot, Create&& create) {
 // Registers a window class once per process; the ATOM is checked.
 void EnsureWindowClass(const WindowClass& windowClass, WNDPROC proc);
 
-// A standard child control ("STATIC", "BUTTON", …); it is destroyed with its parent.
+// CreateWindowExW with `args` (a child window gets `args.id` as its id) and `param` as its creation parameter;
+// null on failure, with the thread's last error set. Every window of the program is made here.
+HWND CreateWindowFrom(const wchar_t* className, const CreateArgs& args, void* param = nullptr);
+
+// A standard child control ("STATIC", "BUTTON", …); it is destroyed with its parent. Throws on failure.
 HWND CreateControl(const wchar_t* className, const CreateArgs& args);
+
+// The top-left corner that centres a window of `size` on the screen, never above or left of the screen's own.
+Point CentredOnScreen(Size size);
 
 // Gives the dialog keys (Tab, Shift+Tab, arrows) to the top-level window of `msg` when it wants them; true when
 // the message was handled that way and must not be dispatched.

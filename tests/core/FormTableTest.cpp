@@ -11,7 +11,7 @@
 #include "app/Unit1Form.h"
 #include "app/Unit2Form.h"
 
-namespace velmo::win {
+namespace velmo::form {
 namespace {
 
 const FormDesc* const kForms[] = {&app::form1::kForm, &app::form2::kForm, &app::splash::kForm, &app::capinfo::kForm};
@@ -101,4 +101,4 @@ TEST(FormTable, DocksShareOutTheParentInOrder) {
 }
 
 }  // namespace
-}  // namespace velmo::win
+}  // namespace velmo::form

@@ -26,6 +26,17 @@ TEST(Handles, OwnersMoveAndCloseOnce) {
     EXPECT_FALSE(bitmap);
     EXPECT_EQ(GetObjectType(released), static_cast<DWORD>(OBJ_BITMAP));
     DeleteObject(released);
+
+    // Owners and guards that clean up after a failed call leave its error for the caller to read.
+    {
+        UniqueFile file(CreateFileA("NUL", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        WindowDc screen(nullptr);
+        UniqueDc memory(CreateCompatibleDC(screen.get()));
+        SelectGuard select(memory.get(), GetStockObject(BLACK_BRUSH));
+        SetLastError(ERROR_FILE_NOT_FOUND);
+    }
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(Handles, GuardsRestoreWhatWasSelected) {

@@ -8,6 +8,7 @@
 
 #include "Desktop.h"
 #include "app/AppWindows.h"
+#include "app/U_CapInfo.h"
 #include "app/Globals.h"
 #include "win/Text.h"
 

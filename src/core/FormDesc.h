@@ -1,5 +1,6 @@
-// Form descriptions: a window's controls, fonts and colours as one constexpr table. The types hold no Windows
-// types, so the tables can be checked as data by native tests; src/win/Form builds the windows from them.
+// Form descriptions: a window's controls, fonts and colours as one constexpr table, and the dock arithmetic that
+// places them. Pure data without Windows types, so the tables are checked by native tests; the Win32 layer
+// (src/win/Form) builds the windows from them.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 
 #include "core/Geometry.h"
 
-namespace velmo::win {
+namespace velmo::form {
 
 // A colour laid out as a COLORREF: 0x00BBGGRR.
 using Color = uint32_t;
@@ -158,4 +159,4 @@ constexpr int IndexOf(const FormDesc& form, int id) {
     return -1;
 }
 
-}  // namespace velmo::win
+}  // namespace velmo::form

@@ -1,0 +1,16 @@
+# Run by velmo_check_layer (Layers.cmake): fails, naming each file and line, when a file of the layer LAYER
+# includes what FORBIDDEN matches; otherwise touches STAMP.
+string(REPLACE "|" ";" files "${FILES}")
+set(found "")
+foreach(file IN LISTS files)
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "${FORBIDDEN}")
+            string(APPEND found "\n  ${file}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(found)
+    message(FATAL_ERROR "${LAYER} may not include these:${found}")
+endif()
+file(TOUCH ${STAMP})
