@@ -276,8 +276,12 @@ TEST_F(VelmoE2eTest, ControlWindowStaysOpenWhenItsPlaceCannotBeWritten) {
     EXPECT_NE(parts.ok, nullptr);
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "Enter did not dismiss the error report";
-    EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(window); }, std::chrono::seconds(1)))
-        << "the control window closed";
+    // "ver" is handled after the command that showed the report has finished: once it has hidden the list, a
+    // window that the close was going to take away would be gone.
+    HWND list = FindChild(window, L"ListBox", L"");
+    ASSERT_TRUE(ClickButton(window, L"ver"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list); })) << "\"ver\" did not uncover the about panel";
+    EXPECT_TRUE(IsWindowVisible(window)) << "the control window closed";
 
     ASSERT_TRUE(RemoveDirectoryA(folder.ini().c_str()));
     ASSERT_TRUE(ClickButton(window, L"close"));

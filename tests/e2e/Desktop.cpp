@@ -24,10 +24,15 @@ std::string ToString(const Box& box) {
     return text;
 }
 
-Box WindowBox(HWND hwnd) {
+std::optional<Box> TryWindowBox(HWND hwnd) {
     RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    return {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+    if (!GetWindowRect(hwnd, &rc))
+        return std::nullopt;
+    return Box{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+}
+
+Box WindowBox(HWND hwnd) {
+    return TryWindowBox(hwnd).value_or(Box{});
 }
 
 bool IsTopmost(HWND hwnd) {
@@ -52,6 +57,13 @@ std::wstring WindowText(HWND hwnd) {
     return text;
 }
 
+HWND FocusOf(HWND hwnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 namespace {
 
 struct EnumQuery {
@@ -64,8 +76,9 @@ struct EnumQuery {
 BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
     auto* query = reinterpret_cast<EnumQuery*>(lp);
     DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (query->pid && pid != query->pid)
+    // A window that has gone since the enumeration listed it has no thread; with no process asked for, it
+    // would otherwise pass as anyone's.
+    if (!GetWindowThreadProcessId(hwnd, &pid) || (query->pid && pid != query->pid))
         return TRUE;
     if (query->visibleOnly && !IsWindowVisible(hwnd))
         return TRUE;
@@ -237,11 +250,13 @@ void MoveOnto(HWND window, int x, int y) {
     }
 }
 
-void ClickOn(HWND hwnd) {
-    RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    MoveOnto(hwnd, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+bool ClickOn(HWND hwnd) {
+    const std::optional<Box> box = TryWindowBox(hwnd);
+    if (!box)
+        return false;
+    MoveOnto(hwnd, box->left + box->width / 2, box->top + box->height / 2);
     LeftClick();
+    return true;
 }
 
 void ParkPointer() {
@@ -306,7 +321,7 @@ std::string WaitForPixels(const std::vector<PixelCheck>& checks, std::chrono::mi
     return mismatches;
 }
 
-bool ChooseMenuItem(HWND owner, int x, int y, int index) {
+bool ChooseMenuItem(HWND owner, int x, int y, int index, const std::function<void()>& whileOpen) {
     // A late motion event from an earlier move can carry the pointer off before the click (see Revealed in
     // E2eTest.h); a click that opened no menu is made again.
     bool open = false;
@@ -317,6 +332,8 @@ bool ChooseMenuItem(HWND owner, int x, int y, int index) {
     }
     if (!open)
         return false;
+    if (whileOpen)
+        whileOpen();
     for (int i = 0; i <= index; ++i)
         PressKey(VK_DOWN);
     PressKey(VK_RETURN);

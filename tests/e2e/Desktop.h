@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ struct Box {
     bool operator!=(const Box& o) const { return !(*this == o); }
 };
 std::string ToString(const Box& box);
+// The window's screen rectangle; nothing when it cannot be read because the window has gone, which a window of
+// another process can do between any two calls. A watcher that records what it reads takes this one.
+std::optional<Box> TryWindowBox(HWND hwnd);
+// The same, with an empty box for a window that has gone: for a check of a window that must be there, where the
+// empty box fails the comparison.
 Box WindowBox(HWND hwnd);
 bool IsTopmost(HWND hwnd);
 
@@ -40,6 +46,8 @@ HWND FindTopLevel(DWORD pid, const wchar_t* className, bool visibleOnly = true);
 // Any visible top-level window of this class, whatever its process (menus belong to no one in particular).
 HWND FindVisibleWindowOfClass(const wchar_t* className);
 std::wstring WindowText(HWND hwnd);
+// The window with the keyboard focus in the thread that owns `hwnd`, whatever its process; null when none.
+HWND FocusOf(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
 std::vector<HWND> ChildWindows(HWND parent);
 // The first descendant of `parent` with this class and window text; null when there is none.
@@ -60,8 +68,9 @@ void PressKey(WORD vk);
 // Moves the pointer to (x, y) over `window` and makes sure it stays there: a late motion event from an earlier
 // move can put it back where it was (see Revealed in E2eTest.h), so the move is made again when it did.
 void MoveOnto(HWND window, int x, int y);
-// MoveOnto the middle of the window's screen rectangle, then a left click.
-void ClickOn(HWND hwnd);
+// MoveOnto the middle of the window's screen rectangle, then a left click. Returns false, without a click, when
+// the window has gone (a click on an empty rectangle would land on the screen's corner).
+bool ClickOn(HWND hwnd);
 // Moves the pointer to a place where no strip of any test lies.
 void ParkPointer();
 
@@ -85,8 +94,9 @@ std::string WaitForPixels(const std::vector<PixelCheck>& checks,
                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // Right-clicks `owner` at (x, y), waits for the pop-up menu and picks its item `index` (0 = first) with the
-// keyboard, then lets the command run. Returns false when the menu did not open or did not close.
-bool ChooseMenuItem(HWND owner, int x, int y, int index);
+// keyboard, then lets the command run. Returns false when the menu did not open or did not close. `whileOpen`
+// runs once the menu is open: every input made before the right-click has been handled by then.
+bool ChooseMenuItem(HWND owner, int x, int y, int index, const std::function<void()>& whileOpen = {});
 
 // Menu item positions in the main window's pop-up menu; the separator is skipped by the keyboard.
 enum MenuItem : int { kStandby = 0, kAlwaysOnTop = 1, kSettings = 2, kHelp = 3, kExit = 4 };

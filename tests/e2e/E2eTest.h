@@ -103,13 +103,10 @@ inline HWND OpenControlWindow(VelmoProcess& velmo, POINT at) {
     return window;
 }
 
-// Clicks the button with this caption; false when the window has none.
+// Clicks the button with this caption; false when the window has none, or has gone.
 inline bool ClickButton(HWND window, const wchar_t* caption) {
     HWND button = FindChild(window, L"Button", caption);
-    if (!button)
-        return false;
-    ClickOn(button);
-    return true;
+    return button && ClickOn(button);
 }
 
 // The window is what a person's pointer meets at its centre: no other window lies over it.

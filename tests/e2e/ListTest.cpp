@@ -24,13 +24,18 @@ std::wstring Wide(const std::string& acp) {
     return text;
 }
 
+// The entries of the control window's list, or -1 when it cannot be asked (a plain SendMessage to a window that
+// has gone would give 0, an empty list).
 int ListCount(HWND control) {
     HWND list = nullptr;
     for (HWND child : ChildWindows(control)) {
         if (ClassName(child) == L"ListBox")
             list = child;
     }
-    return list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : -1;
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count))
+        return -1;
+    return static_cast<int>(count);
 }
 
 TEST_F(VelmoE2eTest, ListsLoadSaveAndSwitchWithoutLosingAnything) {
@@ -62,8 +67,9 @@ TEST_F(VelmoE2eTest, ListsLoadSaveAndSwitchWithoutLosingAnything) {
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     ASSERT_TRUE(ClickButton(control, L"add"));
     EXPECT_EQ(AnswerErrorReport(velmo), L"ﾌｧｲﾙ " + Wide(folder.File("P_List1.dat")) + L" を作成できません.");
-    EXPECT_EQ(ReadFileBytes(folder.File("P_List1.dat")), saved);
+    // The list answers once the command has finished, so the file is looked at after anything it wrote.
     EXPECT_EQ(ListCount(control), 5);
+    EXPECT_EQ(ReadFileBytes(folder.File("P_List1.dat")), saved);
     RemoveDirectoryA(blocker.c_str());
 
     // A list file that exists but cannot be read (held open without sharing): reported, and list 1 stays the

@@ -3,6 +3,7 @@
 // Writes strip, revealed, control-window, about-panel, message, name-prompt, captured and error-report as BMP
 // files into OUT_FOLDER (the script that runs it turns them into PNG).
 #include <cstdio>
+#include <optional>
 
 #include "E2eTest.h"
 #include "core/Bmp.h"
@@ -12,8 +13,14 @@ namespace {
 
 std::string g_out;
 
-// Saves the screen area `box` as OUT_FOLDER\name.bmp, written by our own BMP writer.
-bool Save(const char* name, const Box& box) {
+// Saves the screen area `box` as OUT_FOLDER\name.bmp, written by our own BMP writer; nothing when there is no
+// box (the window to be saved has gone).
+bool Save(const char* name, const std::optional<Box>& found) {
+    if (!found) {
+        std::fprintf(stderr, "%s: the window has gone\n", name);
+        return false;
+    }
+    const Box& box = *found;
     const ScreenShot shot;
     bmp::Layout layout;
     layout.width = box.width;
@@ -55,11 +62,11 @@ int Take(const std::string& sample) {
     VelmoProcess velmo(folder);
     if (!Started(velmo))
         return 1;
-    Save("strip", {0, 0, 512, 24});
+    Save("strip", Box{0, 0, 512, 24});
     if (!Revealed(velmo))
         return 1;
     Sleep(300);
-    Save("revealed", {0, 0, kScreenWidth, kScreenHeight});
+    Save("revealed", Box{0, 0, kScreenWidth, kScreenHeight});
 
     HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
     if (!control)
@@ -67,17 +74,17 @@ int Take(const std::string& sample) {
     HWND list = FindChild(control, L"ListBox", L"");
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     Sleep(300);
-    Save("control-window", WindowBox(control));
+    Save("control-window", TryWindowBox(control));
     ClickButton(control, L"ver");
     Sleep(400);
-    Save("about-panel", WindowBox(control));
+    Save("about-panel", TryWindowBox(control));
     ClickButton(control, L"ver");
 
     // "velmo bmp" on an entry whose file is not there: the program's message dialog.
     SendMessageW(list, LB_SETCURSEL, 1, 0);
     ClickButton(control, L"velmo bmp");
     if (HWND message = WaitForWindow(velmo, L"VelmoMessage")) {
-        Save("message", WindowBox(message));
+        Save("message", TryWindowBox(message));
         PressKey(VK_RETURN);
         WaitUntil([&] { return !IsWindow(message); });
     }
@@ -85,7 +92,7 @@ int Take(const std::string& sample) {
     // The capture: its name prompt, then the file it writes.
     ClickButton(control, L"capture");
     if (HWND prompt = WaitForWindow(velmo, L"TF_CapInfo")) {
-        Save("name-prompt", WindowBox(prompt));
+        Save("name-prompt", TryWindowBox(prompt));
         ClickButton(prompt, L"OK");
         WaitUntil([&] { return ReadFileBytes(folder.File("Capture0.bmp")).size() > 54; });
         Sleep(500);
@@ -99,7 +106,7 @@ int Take(const std::string& sample) {
     CreateDirectoryA(folder.ini().c_str(), nullptr);
     ClickButton(control, L"close");
     if (HWND report = WaitForWindow(velmo, L"#32770")) {
-        Save("error-report", WindowBox(report));
+        Save("error-report", TryWindowBox(report));
         PressKey(VK_RETURN);
     }
     RemoveDirectoryA(folder.ini().c_str());

@@ -1,9 +1,11 @@
-// Long runs of one action (reveal and standby, opening and closing the control window): the program must give
-// back every GDI object, window and byte of memory it takes.
+// Long runs of one action (reveal and standby, opening and closing the control window, capturing): the program
+// must give back every GDI object, window and byte of memory it takes.
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "E2eTest.h"
@@ -21,10 +23,60 @@ size_t PrivateBytes(HANDLE process) {
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
+// The private bytes of a soak, compared where a leak shows and the state of the machine does not.
+//
+// They rise over the first rounds, by an amount the machine sets. After that they move between a floor and a few
+// screen-sized buffers (3 MB) above it, as buffers the process has freed are at times kept in its memory for the
+// next use: after captures 8 to 11 of one run they were 18.7, 24.5, 15.7 and 21.5 MB, while the floor was
+// 15.66 MB at the 10th capture and 15.67 MB at the 150th. A leak raises the floor. So the check takes the lowest
+// reading of the ten rounds from round kWarmUp on and the lowest of the last ten rounds, and allows one such
+// buffer between them. GDI objects and windows have no such start and are counted from the first round on.
+class MemoryFloor {
+public:
+    // `rounds`: the rounds of the soak, counted from 1.
+    explicit MemoryFloor(int rounds) : rounds_(rounds) {}
+
+    // Reads the private bytes after round `round` when it is one of the two sets of ten.
+    void After(int round, const VelmoProcess& velmo) {
+        if (round >= kWarmUp && round < kWarmUp + kSpan)
+            early_ = std::min(early_, Read(velmo));
+        else if (round > rounds_ - kSpan)
+            late_ = std::min(late_, Read(velmo));
+    }
+
+    // The floor of the last ten rounds is at most one buffer above that after the warm-up; prints both.
+    ::testing::AssertionResult Flat() const {
+        char figures[160];
+        std::snprintf(figures, sizeof(figures), "lowest private bytes %zu after rounds %d to %d, %zu after %d to %d",
+                      early_, kWarmUp, kWarmUp + kSpan - 1, late_, rounds_ - kSpan + 1, rounds_);
+        std::printf("%s\n", figures);
+        if (early_ == 0 || early_ == kUnread || late_ == kUnread)
+            return ::testing::AssertionFailure() << "the private bytes could not be read: " << figures;
+        if (late_ > early_ + kAllowance)
+            return ::testing::AssertionFailure() << "the floor of the private bytes grew: " << figures;
+        return ::testing::AssertionSuccess();
+    }
+
+private:
+    static constexpr int kWarmUp = 10;
+    static constexpr int kSpan = 10;
+    static constexpr size_t kAllowance = size_t{4} << 20;
+    static constexpr size_t kUnread = SIZE_MAX;
+
+    // The private bytes once the main window's thread has finished the message it was handling.
+    static size_t Read(const VelmoProcess& velmo) {
+        Settle(velmo.mainWindow());
+        return PrivateBytes(velmo.handle());
+    }
+
+    int rounds_;
+    size_t early_ = kUnread;
+    size_t late_ = kUnread;
+};
+
 TEST_F(VelmoE2eTest, RevealStandbyCyclesLeakNoObjects) {
     constexpr int kCycles = 1000;
     constexpr int kTolerance = 3;
-    constexpr size_t kMemoryNoise = 2 << 20;
 
     ProgramFolder folder;
     const std::string picture = folder.File("soak.bmp");
@@ -39,25 +91,22 @@ TEST_F(VelmoE2eTest, RevealStandbyCyclesLeakNoObjects) {
     ASSERT_TRUE(BackInStrip(velmo, strip));
     const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
     const int windowsBefore = CountWindows(velmo.pid());
-    const size_t memoryBefore = PrivateBytes(velmo.handle());
     ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
-    ASSERT_GT(memoryBefore, 0u) << "the private bytes could not be read";
+    MemoryFloor memory(kCycles);
 
     // Under load Wine now and then loses an injected move or click; a step that did not happen is made again, so
     // that a thousand cycles test the program and not the input queue.
-    for (int cycle = 0; cycle < kCycles; ++cycle) {
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
         ASSERT_TRUE(Revealed(velmo) || Revealed(velmo)) << "cycle " << cycle;
         ASSERT_TRUE(BackInStrip(velmo, strip) || BackInStrip(velmo, strip)) << "cycle " << cycle;
+        memory.After(cycle, velmo);
     }
 
     const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
     const int windowsAfter = CountWindows(velmo.pid());
-    const size_t memoryAfter = PrivateBytes(velmo.handle());
     EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_EQ(windowsAfter, windowsBefore);
-    EXPECT_LE(memoryAfter, memoryBefore + kMemoryNoise)
-        << "private bytes before " << memoryBefore << ", after " << memoryAfter;
-    std::printf("private bytes before %zu, after %zu\n", memoryBefore, memoryAfter);
+    EXPECT_TRUE(memory.Flat());
     EXPECT_TRUE(IsTopmost(velmo.mainWindow()));
     ASSERT_EQ(velmo.Close(), 0);
 }
@@ -90,12 +139,15 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
         HWND close = FindChild(window, L"Button", L"close");
         if (!close)
             return ::testing::AssertionFailure() << "no \"close\" button";
-        // A click that a late motion event carried off is made again, as a person would.
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            ClickOn(close);
-            if (WaitUntil([&] { return !IsWindow(window); }, std::chrono::seconds(2)))
+        // A click that a late motion event carried off is made again, as a person would; the window can go
+        // between the wait and the next click, which ClickOn then leaves out.
+        const auto gone = [&] { return !IsWindow(window); };
+        for (int attempt = 0; attempt < 3 && ClickOn(close); ++attempt) {
+            if (WaitUntil(gone, std::chrono::seconds(2)))
                 return ::testing::AssertionSuccess();
         }
+        if (WaitUntil(gone))
+            return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the control window did not go away";
     };
 
@@ -103,12 +155,14 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
     ASSERT_TRUE(cycle());
     const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
     const int windowsBefore = CountWindows(velmo.pid());
-    const size_t memoryBefore = PrivateBytes(velmo.handle());
     ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
+    MemoryFloor memory(kCycles);
 
     const auto began = std::chrono::steady_clock::now();
-    for (int i = 0; i < kCycles; ++i)
+    for (int i = 1; i <= kCycles; ++i) {
         ASSERT_TRUE(cycle()) << "cycle " << i;
+        memory.After(i, velmo);
+    }
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
     RecordProperty("ms_per_cycle", static_cast<int>(took.count() / kCycles));
     std::printf("%d cycles in %lld ms\n", kCycles, static_cast<long long>(took.count()));
@@ -117,9 +171,7 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
     const int windowsAfter = CountWindows(velmo.pid());
     EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_EQ(windowsAfter, windowsBefore);
-    const size_t memoryAfter = PrivateBytes(velmo.handle());
-    EXPECT_LE(memoryAfter, memoryBefore + (size_t{2} << 20))
-        << "private bytes before " << memoryBefore << ", after " << memoryAfter;
+    EXPECT_TRUE(memory.Flat());
     ASSERT_EQ(velmo.Close(), 0);
 }
 
@@ -133,7 +185,6 @@ namespace {
 TEST_F(VelmoE2eTest, CapturesLeakNoObjects) {
     constexpr int kCaptures = 50;
     constexpr int kTolerance = 3;
-    constexpr size_t kMemoryNoise = 4 << 20;
 
     ProgramFolder folder;
     VelmoProcess velmo(folder);
@@ -161,19 +212,19 @@ TEST_F(VelmoE2eTest, CapturesLeakNoObjects) {
         ADD_FAILURE() << "capture " << n << " did not start";
         return false;
     };
-    ASSERT_TRUE(capture(0));
+    ASSERT_TRUE(capture(1));
     const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
     const int windowsBefore = CountWindows(velmo.pid());
-    const size_t memoryBefore = PrivateBytes(velmo.handle());
-    for (int n = 1; n <= kCaptures; ++n)
+    ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
+    MemoryFloor memory(kCaptures);
+    for (int n = 2; n <= kCaptures; ++n) {
         ASSERT_TRUE(capture(n)) << "capture " << n;
+        memory.After(n, velmo);
+    }
     const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
-    const size_t memoryAfter = PrivateBytes(velmo.handle());
     EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_EQ(CountWindows(velmo.pid()), windowsBefore);
-    EXPECT_LE(memoryAfter, memoryBefore + kMemoryNoise)
-        << "private bytes before " << memoryBefore << ", after " << memoryAfter;
-    std::printf("captures: private bytes before %zu, after %zu\n", memoryBefore, memoryAfter);
+    EXPECT_TRUE(memory.Flat());
     // All ten names were taken, so the later captures went to Capture9.bmp.
     EXPECT_EQ(ReadFileBytes(folder.File("Capture9.bmp")).substr(0, 2), "BM");
     EXPECT_EQ(velmo.Close(), 0);

@@ -1,6 +1,7 @@
 // The start-up label box and its way into the strip, watched from outside: every place the splash window is
 // seen in must lie on the planned path, and the way must end on the strip with the splash gone.
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -15,7 +16,8 @@ struct Seen {
     std::chrono::steady_clock::time_point at;
 };
 
-// Watches the process's splash window as fast as it can until the window is gone.
+// Watches the process's splash window as fast as it can until the window is gone. The window can go between
+// any two of the watcher's calls: a rectangle that could not be read is no sample.
 std::vector<Seen> WatchSplash(VelmoProcess& velmo) {
     std::vector<Seen> seen;
     HWND splash = nullptr;
@@ -23,9 +25,9 @@ std::vector<Seen> WatchSplash(VelmoProcess& velmo) {
               std::chrono::seconds(30));
     while (splash && IsWindow(splash)) {
         if (IsWindowVisible(splash)) {
-            const Box box = WindowBox(splash);
-            if (seen.empty() || seen.back().box != box)
-                seen.push_back({box, std::chrono::steady_clock::now()});
+            const std::optional<Box> box = TryWindowBox(splash);
+            if (box && (seen.empty() || seen.back().box != *box))
+                seen.push_back({*box, std::chrono::steady_clock::now()});
         }
         Sleep(0);
     }

@@ -156,15 +156,14 @@ TEST_F(VelmoE2eTest, UnwritableSettingsFileKeepsProgramRunning) {
     EXPECT_EQ(text, expected);
     ASSERT_NE(ok, nullptr);
 
-    RECT rc{};
-    GetWindowRect(ok, &rc);
-    MoveTo((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    LeftClick();
+    ASSERT_TRUE(ClickOn(ok));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the error report did not close";
-    // The close was abandoned: the program goes on with its strip.
-    EXPECT_EQ(velmo.WaitForExit(std::chrono::seconds(1)), -1);
+    // The close was abandoned: the program goes on with its strip, which still reveals. The reveal is handled
+    // after the close has finished, so a program that was ending would have ended by then.
     EXPECT_TRUE(IsWindowVisible(velmo.mainWindow()));
     EXPECT_EQ(ToString(velmo.box()), ToString(Box{200, -3, 250, 6}));
+    ASSERT_TRUE(Revealed(velmo));
+    EXPECT_TRUE(velmo.running());
 
     ASSERT_TRUE(RemoveDirectoryA(folder.ini().c_str()));
     ASSERT_EQ(velmo.Close(), 0);

@@ -185,10 +185,14 @@ TEST(FormWindow, TabWalksTheControlsInTableOrderAndEnterOrEscapeClosesNothing) {
             << "focus on id " << GetDlgCtrlID(GetFocus()) << ", expected " << GetDlgCtrlID(next);
     }
 
+    // A digit typed after Enter and Escape is handled after them: once the edit shows it, whatever they did is
+    // done.
     SetFocus(f.Control(kEditB));
     e2e::PressKey(VK_RETURN);
     e2e::PressKey(VK_ESCAPE);
-    PumpUntil([] { return false; }, 300);
+    e2e::PressKey('7');
+    EXPECT_TRUE(PumpUntil([&] { return e2e::WindowText(f.Control(kEditB)) == L"7"; }, 5000))
+        << "the edit did not take the digit typed after Enter and Escape";
     EXPECT_TRUE(form.Exists());
     EXPECT_TRUE(IsWindowVisible(form.hwnd()));
     EXPECT_TRUE(form.clicks.empty());
@@ -305,20 +309,26 @@ TEST(Modal, DisablesTheOthersIgnoresEnterAndEscapeAndPassesQuitOn) {
     dialog.Create({100, 100});
     ShowWindow(dialog.hwnd(), SW_HIDE);
 
-    std::atomic<bool> hostWasDisabled{false}, dialogSurvivedKeys{false};
+    // A digit typed after Enter and Escape is handled after them: once the focused edit shows it, a dialog they
+    // ended would be gone.
+    HWND edit = dialog.form().Control(kEditA);
+    std::atomic<bool> hostWasDisabled{false}, digitTyped{false}, dialogSurvivedKeys{false};
     std::thread driver([&] {
-        e2e::WaitUntil([&] { return IsWindowVisible(dialog.hwnd()) != FALSE; });
+        // Keys go to the window that has the focus when they are sent.
+        e2e::WaitUntil([&] { return GetForegroundWindow() == dialog.hwnd() && e2e::FocusOf(dialog.hwnd()) == edit; });
         hostWasDisabled = !IsWindowEnabled(host.hwnd());
         e2e::PressKey(VK_RETURN);
         e2e::PressKey(VK_ESCAPE);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        e2e::PressKey('7');
+        digitTyped = e2e::WaitUntil([&] { return e2e::WindowText(edit).find(L'7') != std::wstring::npos; });
         dialogSurvivedKeys = IsWindowVisible(dialog.hwnd()) != FALSE;
         PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
     });
-    const bool quit = RunModal(dialog, dialog.form().Control(kEditA), [&] { return dialog.done; });
+    const bool quit = RunModal(dialog, edit, [&] { return dialog.done; });
     driver.join();
     EXPECT_FALSE(quit);
     EXPECT_TRUE(hostWasDisabled);
+    EXPECT_TRUE(digitTyped) << "the edit did not take the digit typed after Enter and Escape";
     EXPECT_TRUE(dialogSurvivedKeys) << "Enter or Escape ended the dialog";
     EXPECT_TRUE(hostEnabledAtDestroy) << "the owner was enabled only after the dialog went";
     EXPECT_FALSE(dialog.Exists());

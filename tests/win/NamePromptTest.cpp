@@ -53,18 +53,25 @@ void Click(HWND dialog, const wchar_t* button) {
     PostMessageW(Child(dialog, L"Button", button), BM_CLICK, 0, 0);
 }
 
+// A digit typed after Enter and Escape is handled after them: once the name shows it, a prompt they closed
+// would be gone. The close box then keeps the proposal, not the edited name.
 TEST(NamePrompt, EnterAndEscapeCloseNothingAndTheCloseBoxKeepsTheProposal) {
-    std::atomic<bool> survived{false};
+    std::atomic<bool> typed{false}, survived{false};
     const Seen seen = RunPrompt("Capture3.bmp", "cap", [&](HWND dialog) {
+        // Keys go to the window that has the focus when they are sent.
+        HWND edit = Child(dialog, L"Edit");
+        e2e::WaitUntil([&] { return e2e::FocusOf(dialog) == edit; });
         e2e::PressKey(VK_RETURN);
         e2e::PressKey(VK_ESCAPE);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        e2e::PressKey('7');
+        typed = e2e::WaitUntil([&] { return e2e::WindowText(edit).find(L'7') != std::wstring::npos; });
         survived = IsWindowVisible(dialog) != FALSE;
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_EQ(seen.caption, L"Caputure");
     EXPECT_EQ(seen.label, L"キャプチャリングしますか ？");
     EXPECT_EQ(seen.name, L"Capture3.bmp");
+    EXPECT_TRUE(typed) << "the name did not take the digit typed after Enter and Escape";
     EXPECT_TRUE(survived) << "Enter or Escape closed the prompt";
     EXPECT_EQ(PromptText, "Capture3.bmp");
     EXPECT_EQ(F_CapInfo, nullptr);
