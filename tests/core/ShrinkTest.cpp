@@ -199,6 +199,45 @@ TEST(Shrink, VeryWideTargetAndRowsPastTheEnd) {
         EXPECT_FALSE(Shrinker(bad, {1, 1}).Valid());
 }
 
+TEST(Shrink, SumsPast32BitsAgreeWithOneRowAndOneColumn) {
+    // 6007 x 4099 to 7 x 5 weighs each target pixel 6007 * 4099 times over, and alpha near 230 times that needs more
+    // than 32 bits. Blue and green change along x only and red and alpha along y only, so the result must equal the
+    // shrink of one row and of one column, whose sums stay small.
+    const Size source{6007, 4099};
+    const Size target{7, 5};
+    auto alongX = [](int32_t x, int c) { return uint8_t(c == 0 ? x * 13 : x >> 4); };
+    auto alongY = [](int32_t y, int c) { return uint8_t(c == 2 ? y * 29 : 255 - (y >> 4)); };
+    Picture row{{source.width, 1}, {}}, column{{1, source.height}, {}};
+    for (int32_t x = 0; x < source.width; x++)
+        row.bgra.insert(row.bgra.end(), {alongX(x, 0), alongX(x, 1), 0, 0});
+    for (int32_t y = 0; y < source.height; y++)
+        column.bgra.insert(column.bgra.end(), {0, 0, alongY(y, 2), alongY(y, 3)});
+    const Picture rowShrunk = ShrinkInBands(row, {target.width, 1}, 1);
+    const Picture columnShrunk = ShrinkInBands(column, {1, target.height}, 64);
+
+    Shrinker shrinker(source, target);
+    std::vector<uint8_t> band(size_t(source.width) * 4 * 64);
+    int wrong = 0;
+    const Shrinker::RowSink sink = [&](int32_t y, const uint8_t* out) {
+        for (int32_t x = 0; x < target.width; x++) {
+            wrong += out[x * 4] != rowShrunk.bgra[size_t(x) * 4] || out[x * 4 + 1] != rowShrunk.bgra[size_t(x) * 4 + 1];
+            wrong += out[x * 4 + 2] != columnShrunk.bgra[size_t(y) * 4 + 2] ||
+                     out[x * 4 + 3] != columnShrunk.bgra[size_t(y) * 4 + 3];
+        }
+    };
+    for (int32_t y = 0; y < source.height; y += 64) {
+        const int32_t rows = std::min(64, source.height - y);
+        for (int32_t r = 0; r < rows; r++)
+            for (int32_t x = 0; x < source.width; x++)
+                for (int c = 0; c < 4; c++)
+                    band[(size_t(r) * size_t(source.width) + size_t(x)) * 4 + size_t(c)] =
+                        c < 2 ? alongX(x, c) : alongY(y + r, c);
+        shrinker.AddRows(band.data(), size_t(source.width) * 4, rows, sink);
+    }
+    EXPECT_EQ(shrinker.RowsTaken(), source.height);
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(Shrink, FitPictureOnScreen) {
     struct Case {
         Size picture, screen;
