@@ -4,11 +4,6 @@
 #include <cstring>
 #include <numeric>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define VELMO_SHRINK_SSE2 1
-#endif
-
 namespace velmo {
 
 Rect FitPicture(Size picture, Size screen) {
@@ -49,152 +44,187 @@ Shrinker::Shrinker(Size source, Size target) {
     dstUnitY_ = uint64_t(source.height) / gy;
     total_ = dstUnitX_ * dstUnitY_;
 
-    // A target pixel is at least as long as a source pixel, so a source pixel falls into at most two.
-    for (uint64_t i = 0; i < uint64_t(target_.width); i++) {
-        const uint64_t begin = i * dstUnitX_;
+    // The sums stay exact whole numbers. Down a source column, the weights of the rows under a target row add up
+    // to dstUnitY_ <= kMaxSide = 2^20, so a column's sum, and every partial sum before it, is at most
+    // 255 * dstUnitY_ < 2^28: 16 bits hold them when 255 * dstUnitY_ fits, else 32. Across, the weights of a
+    // target column add up to dstUnitX_, so a target pixel's sum plus the half added for rounding is at most
+    // (255 + 1/2) * total_, with total_ <= 2^40. Below 2^24 that sum and every one on the way are whole numbers
+    // that a float holds exactly, and float sums are the fastest; otherwise 32 bits hold it when it fits, else 64.
+    narrow_ = 255 * dstUnitY_ <= UINT16_MAX;
+    floats_ = 255 * total_ + total_ / 2 < (uint64_t{1} << 24);
+    wide_ = 255 * total_ + total_ / 2 > UINT32_MAX;
+
+    // A target pixel is at least as long as a source pixel, so a source pixel falls into at most two. Every
+    // target column reads the same number of source columns, taps_, with zero weights past its own, so that the
+    // loop across runs alike for every column; the last windows end at the row's end, so no read passes it.
+    const auto firstOf = [&](uint64_t i) { return int32_t(i * dstUnitX_ / srcUnitX_); };
+    const auto endOf = [&](uint64_t i) { return int32_t(((i + 1) * dstUnitX_ + srcUnitX_ - 1) / srcUnitX_); };
+    for (int32_t i = 0; i < target_.width; i++)
+        taps_ = std::max(taps_, endOf(i) - firstOf(i));
+    for (int32_t i = 0; i < target_.width; i++) {
+        const uint64_t begin = uint64_t(i) * dstUnitX_;
         const uint64_t end = begin + dstUnitX_;
-        first_.push_back(int32_t(begin / srcUnitX_));
-        start_.push_back(uint32_t(weights_.size()));
-        for (uint64_t s = begin / srcUnitX_; s * srcUnitX_ < end; s++)
-            weights_.push_back(uint32_t(std::min(end, (s + 1) * srcUnitX_) - std::max(begin, s * srcUnitX_)));
-    }
-    start_.push_back(uint32_t(weights_.size()));
-#ifdef VELMO_SHRINK_SSE2
-    // pmaddwd multiplies signed 16-bit numbers; 255 * 2 * 32767 and every column's sum, at most
-    // 255 * dstUnitX_ <= 255 * kMaxSide, fit its signed 32-bit results. The last columns' windows end at the
-    // row's end, so no read passes it.
-    uint32_t most = 0;
-    for (size_t i = 0; i + 1 < start_.size(); i++)
-        most = std::max(most, start_[i + 1] - start_[i]);
-    const uint32_t pairs = (most + 1) / 2;
-    if (srcUnitX_ <= 32767 && 2 * uint64_t(pairs) <= uint64_t(source.width)) {
-        pairs_ = pairs;
-        for (size_t i = 0; i + 1 < start_.size(); i++) {
-            const int32_t window = std::min(first_[i], source.width - int32_t(2 * pairs));
-            windowFirst_.push_back(window);
-            auto weightOf = [&](int32_t column) -> uint32_t {
-                const int32_t k = column - first_[i];
-                return k >= 0 && uint32_t(k) < start_[i + 1] - start_[i] ? weights_[start_[i] + uint32_t(k)] : 0;
-            };
-            for (uint32_t q = 0; q < pairs; q++) {
-                const int32_t column = window + int32_t(2 * q);
-                pairWeights_.insert(pairWeights_.end(), 4, weightOf(column) | weightOf(column + 1) << 16);
-            }
+        const int32_t window = std::min(firstOf(i), source.width - taps_);
+        window_.push_back(window);
+        for (int32_t s = window; s < window + taps_; s++) {
+            const uint64_t from = std::max(begin, uint64_t(s) * srcUnitX_);
+            const uint64_t to = std::min(end, uint64_t(s + 1) * srcUnitX_);
+            const uint32_t weight = uint32_t(to > from ? to - from : 0);
+            if (floats_)
+                weightsF_.insert(weightsF_.end(), 4, float(weight));
+            else
+                weights_.insert(weights_.end(), 4, weight);
         }
     }
-#endif
 
-    const size_t values = 4 * size_t(target_.width);
-    wide_ = 255 * total_ > UINT32_MAX;
+    const size_t values = 4 * size_t(source.width);
     for (int i = 0; i < 2; i++) {
-        if (wide_) {
-            full64_[i].assign(values, 0);
-            part64_[i].assign(values, 0);
-        } else {
-            full32_[i].assign(values, 0);
-            part32_[i].assign(values, 0);
-        }
+        if (narrow_)
+            columns16_[i].assign(values, 0);
+        else
+            columns32_[i].assign(values, 0);
     }
-    rowSums_.assign(values, 0);
-    out_.assign(values, 0);
-    reciprocal_ = 1.0 / double(total_);
+    if (floats_)
+        columnsF_.assign(values, 0);
+    out_.assign(4 * size_t(target_.width), 0);
 }
 
-// Adds the source row's horizontal sums to `sums`, 4 per target column; each sum is at most 255 * dstUnitX_.
-template <typename Sum>
-void Shrinker::SumRow(const uint8_t* row, Sum* sums) {
-#ifdef VELMO_SHRINK_SSE2
-    if (pairs_ > 0) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i* weights = reinterpret_cast<const __m128i*>(pairWeights_.data());
-        for (size_t i = 0; i < windowFirst_.size(); i++, sums += 4) {
-            const uint8_t* p = row + 4 * size_t(windowFirst_[i]);
-            __m128i sum = zero;
-            for (uint32_t q = 0; q < pairs_; q++, p += 8, weights++) {
-                // B0 G0 R0 A0 B1 G1 R1 A1 -> B0 B1 G0 G1 R0 R1 A0 A1 as 16-bit numbers: one pmaddwd weighs both
-                // pixels and adds them per channel.
-                const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-                const __m128i paired = _mm_unpacklo_epi8(_mm_unpacklo_epi8(two, _mm_srli_si128(two, 4)), zero);
-                sum = _mm_add_epi32(sum, _mm_madd_epi16(paired, _mm_loadu_si128(weights)));
-            }
-            if constexpr (sizeof(Sum) == 4) {
-                __m128i* to = reinterpret_cast<__m128i*>(sums);
-                _mm_storeu_si128(to, _mm_add_epi32(_mm_loadu_si128(to), sum));
-            } else {
-                uint32_t four[4];
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(four), sum);
-                for (int c = 0; c < 4; c++)
-                    sums[c] += four[c];
-            }
-        }
-        return;
+namespace {
+
+// The loops down the columns run in blocks of 16 values: at -O2 gcc vectorises a loop only when the vector code
+// replaces all of it, that is when its count is a known multiple of the vector's length. __restrict tells it
+// that the arrays do not overlap.
+
+// sums[k] += weight * row[k] for k < n.
+template <typename Column>
+void AddRow(Column* __restrict sums, const uint8_t* __restrict row, Column weight, size_t n) {
+    size_t k = 0;
+    for (; k + 16 <= n; k += 16) {
+        for (size_t i = k; i < k + 16; i++)
+            sums[i] += Column(weight * row[i]);
     }
-#endif
-    for (size_t i = 0; i + 1 < start_.size(); i++, sums += 4) {
-        const uint8_t* p = row + 4 * size_t(first_[i]);
-        uint32_t b = 0, g = 0, r = 0, a = 0;
-        for (uint32_t k = start_[i]; k < start_[i + 1]; k++, p += 4) {
-            const uint32_t weight = weights_[k];
-            b += weight * p[0];
-            g += weight * p[1];
-            r += weight * p[2];
-            a += weight * p[3];
+    for (; k < n; k++)
+        sums[k] += Column(weight * row[k]);
+}
+
+// A row that two target rows share: sums[k] += here * row[k] and next[k] = rest * row[k] for k < n.
+template <typename Column>
+void SplitRow(Column* __restrict sums,
+              Column* __restrict next,
+              const uint8_t* __restrict row,
+              Column here,
+              Column rest,
+              size_t n) {
+    size_t k = 0;
+    for (; k + 16 <= n; k += 16) {
+        for (size_t i = k; i < k + 16; i++) {
+            sums[i] += Column(here * row[i]);
+            next[i] = Column(rest * row[i]);
         }
-        sums[0] += b;
-        sums[1] += g;
-        sums[2] += r;
-        sums[3] += a;
+    }
+    for (; k < n; k++) {
+        sums[k] += Column(here * row[k]);
+        next[k] = Column(rest * row[k]);
     }
 }
 
-template <typename Sum>
-void Shrinker::Emit(int32_t y, std::vector<Sum>& full, std::vector<Sum>& part, const RowSink& sink) {
-    const Sum scale = Sum(srcUnitY_);
-    const Sum half = Sum(total_ / 2);
-    if (total_ < (uint64_t{1} << 29)) {
-        // floor(n / total) as n times the reciprocal: the product is within 2^-44 of the quotient (n < 2^53,
-        // quotient < 256), and a quotient that is not whole lies at least 1 / total > 2^-29 below the next
-        // whole number, so adding 2^-30 lifts exact quotients without passing a whole number.
-        const double lift = 1.0 / double(1 << 30);
-        for (size_t k = 0; k < out_.size(); k++)
-            out_[k] = uint8_t(int32_t(double(scale * full[k] + part[k] + half) * reciprocal_ + lift));
+template <typename Column>
+void ToFloats(float* __restrict to, const Column* __restrict from, size_t n) {
+    size_t k = 0;
+    for (; k + 16 <= n; k += 16) {
+        for (size_t i = k; i < k + 16; i++)
+            to[i] = float(from[i]);
+    }
+    for (; k < n; k++)
+        to[k] = float(from[k]);
+}
+
+// One target row across: out[4 * i + c] = average(half + the sum over k < taps of weights[4 * (taps * i + k) + c]
+// times columns[4 * (window[i] + k) + c]), each sum taken as a `Sum`. The weights come 4 times over, one for
+// each channel, so that the 4 channels are summed as one vector.
+template <typename Sum, typename Column, typename Weight, typename Average>
+void SumAcross(const Column* columns,
+               const int32_t* window,
+               const Weight* weights,
+               int32_t taps,
+               int32_t width,
+               Sum half,
+               Average average,
+               uint8_t* out) {
+    for (int32_t i = 0; i < width; i++, out += 4) {
+        const Column* column = columns + 4 * size_t(window[i]);
+        Sum b = half, g = half, r = half, a = half;
+        for (int32_t k = 0; k < taps; k++, column += 4, weights += 4) {
+            b += Sum(weights[0]) * Sum(column[0]);
+            g += Sum(weights[1]) * Sum(column[1]);
+            r += Sum(weights[2]) * Sum(column[2]);
+            a += Sum(weights[3]) * Sum(column[3]);
+        }
+        out[0] = average(b);
+        out[1] = average(g);
+        out[2] = average(r);
+        out[3] = average(a);
+    }
+}
+
+}  // namespace
+
+// Sends target row y, the column sums `columns` summed across and divided by total_, to the sink.
+template <typename Column>
+void Shrinker::Emit(int32_t y, const Column* columns, const RowSink& sink) {
+    const uint64_t total = total_;
+    if (floats_) {
+        // n and total are exact, so n / total rounded to the nearest float is within 2^-17 of the quotient, which
+        // is below 256, and no less than its floor; a quotient that is not whole lies at least 1 / total > 2^-17
+        // below the next whole number, so truncating the float gives the floor.
+        ToFloats(columnsF_.data(), columns, columnsF_.size());
+        const float divisor = float(total);
+        SumAcross(
+            columnsF_.data(), window_.data(), weightsF_.data(), taps_, target_.width, float(total / 2),
+            [=](float n) { return uint8_t(int32_t(n / divisor)); }, out_.data());
     } else {
-        for (size_t k = 0; k < out_.size(); k++)
-            out_[k] = uint8_t((scale * full[k] + part[k] + half) / total_);
+        // floor(n / total) as n times the reciprocal: the product is within 2^-44 of the quotient (n < 2^53,
+        // quotient < 256), and a quotient that is not whole lies at least 1 / total > 2^-29 below the next whole
+        // number, so adding 2^-30 lifts exact quotients without passing a whole number.
+        const double reciprocal = 1.0 / double(total);
+        const double lift = 1.0 / double(1 << 30);
+        const auto byReciprocal = [=](auto n) { return uint8_t(int32_t(double(n) * reciprocal + lift)); };
+        if (!wide_)
+            SumAcross(columns, window_.data(), weights_.data(), taps_, target_.width, uint32_t(total / 2), byReciprocal,
+                      out_.data());
+        else if (total < (uint64_t{1} << 29))
+            SumAcross(columns, window_.data(), weights_.data(), taps_, target_.width, total / 2, byReciprocal,
+                      out_.data());
+        else
+            SumAcross(
+                columns, window_.data(), weights_.data(), taps_, target_.width, total / 2,
+                [=](uint64_t n) { return uint8_t(n / total); }, out_.data());
     }
-    std::fill(full.begin(), full.end(), 0);
-    std::fill(part.begin(), part.end(), 0);
     sink(y, out_.data());
 }
 
-// Source row y covers [y * h, (y + 1) * h) and target row j covers [j * H, (j + 1) * H), in the units above.
-// A row wholly inside j adds its horizontal sums to j's `full`; a row that j shares with j + 1 gives each its
-// share of them.
-template <typename Sum>
-void Shrinker::Take(const uint8_t* row, std::vector<Sum>* full, std::vector<Sum>* part, const RowSink& sink) {
+// Source row y covers [y * h, (y + 1) * h) and target row j covers [j * H, (j + 1) * H), in the units above. A
+// row wholly inside j adds itself times h to j's column sums, columns[0]; a row that j shares with j + 1 adds its
+// share to j's and starts j + 1's, columns[1], with the rest, in one pass. Once j has gone, j + 1's sums take
+// its place.
+template <typename Column>
+void Shrinker::Take(const uint8_t* row, std::vector<Column>* columns, const RowSink& sink) {
     const uint64_t begin = uint64_t(rowsTaken_) * srcUnitY_;
     const uint64_t end = begin + srcUnitY_;
     const int32_t j = int32_t(begin / dstUnitY_);
     const uint64_t boundary = uint64_t(j + 1) * dstUnitY_;
-    const int now = j % 2;
+    std::vector<Column>& now = columns[0];
     if (end <= boundary) {
-        SumRow(row, full[now].data());
-    } else {
-        std::fill(rowSums_.begin(), rowSums_.end(), 0);
-        SumRow(row, rowSums_.data());
-        const Sum here = Sum(std::min(end, boundary) - begin);
-        const Sum next = Sum(srcUnitY_) - here;
-        std::vector<Sum>& mine = part[now];
-        for (size_t k = 0; k < mine.size(); k++)
-            mine[k] += here * rowSums_[k];
-        if (next > 0) {
-            std::vector<Sum>& after = part[1 - now];
-            for (size_t k = 0; k < after.size(); k++)
-                after[k] += next * rowSums_[k];
+        AddRow(now.data(), row, Column(srcUnitY_), now.size());
+        if (end == boundary) {
+            Emit(j, now.data(), sink);
+            std::fill(now.begin(), now.end(), 0);
         }
+        return;
     }
-    if (end >= boundary)
-        Emit(j, full[now], part[now], sink);
+    SplitRow(now.data(), columns[1].data(), row, Column(boundary - begin), Column(end - boundary), now.size());
+    Emit(j, now.data(), sink);
+    now.swap(columns[1]);
 }
 
 void Shrinker::AddRows(const uint8_t* rows, size_t stride, int32_t count, const RowSink& sink) {
@@ -202,10 +232,10 @@ void Shrinker::AddRows(const uint8_t* rows, size_t stride, int32_t count, const 
         return;
     count = std::min(count, source_.height - rowsTaken_);
     for (int32_t n = 0; n < count; n++, rowsTaken_++) {
-        if (wide_)
-            Take(rows + size_t(n) * stride, full64_, part64_, sink);
+        if (narrow_)
+            Take(rows + size_t(n) * stride, columns16_, sink);
         else
-            Take(rows + size_t(n) * stride, full32_, part32_, sink);
+            Take(rows + size_t(n) * stride, columns32_, sink);
     }
 }
 

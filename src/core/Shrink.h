@@ -18,9 +18,11 @@ Rect FitPicture(Size picture, Size screen);
 
 // An area-average shrink: each target pixel is the average of the source area it covers, every source pixel
 // weighted by the exact share of it that falls inside, rounded to the nearest value (halves up). Pixels are
-// 4 bytes whose 4 channels are averaged alike. The source comes in bands of top-down rows, of any height; the
-// shrinker keeps only accumulators of two target rows, so the whole source never needs to be in memory.
-// Sums are whole numbers, so the result does not depend on how the rows are split into bands.
+// 4 bytes whose 4 channels are averaged alike. The source comes in bands of top-down rows, of any height. The
+// shrinker sums each source column down a target row first, then across once the target row is complete; it
+// keeps those column sums for two target rows and the weights of the target columns, memory in proportion to
+// the source's width, so the whole source never needs to be in memory. Sums are whole numbers, so the result
+// does not depend on how the rows are split into bands.
 class Shrinker {
 public:
     static constexpr int32_t kMaxSide = 1 << 20;
@@ -43,12 +45,10 @@ public:
     void AddRows(const uint8_t* rows, size_t stride, int32_t count, const RowSink& sink);
 
 private:
-    template <typename Sum>
-    void SumRow(const uint8_t* row, Sum* sums);
-    template <typename Sum>
-    void Take(const uint8_t* row, std::vector<Sum>* full, std::vector<Sum>* part, const RowSink& sink);
-    template <typename Sum>
-    void Emit(int32_t y, std::vector<Sum>& full, std::vector<Sum>& part, const RowSink& sink);
+    template <typename Column>
+    void Take(const uint8_t* row, std::vector<Column>* columns, const RowSink& sink);
+    template <typename Column>
+    void Emit(int32_t y, const Column* columns, const RowSink& sink);
 
     bool valid_ = false;
     Size source_;
@@ -58,29 +58,25 @@ private:
     // Lengths in a common unit in which a source pixel is srcUnit* long and a target pixel dstUnit* long.
     uint64_t srcUnitX_ = 1, dstUnitX_ = 1, srcUnitY_ = 1, dstUnitY_ = 1;
     uint64_t total_ = 1;  // the weight of one target pixel: dstUnitX_ * dstUnitY_
-    double reciprocal_ = 1.0;
 
-    // Target column i takes the source columns first_[i] onwards with the weights weights_[start_[i]] up to
-    // weights_[start_[i + 1]] (exclusive); those sum to dstUnitX_.
-    std::vector<int32_t> first_;
-    std::vector<uint32_t> start_;
+    bool narrow_ = false;  // the column sums fit 16 bits
+    bool floats_ = false;  // the sums across are whole numbers below 2^24, taken as floats
+    bool wide_ = false;    // the sums across need 64 bits
+
+    // Target column i sums the source columns window_[i] to window_[i] + taps_ - 1, source column window_[i] + k
+    // times weights_[4 * (taps_ * i + k)] (repeated for the 4 channels; 0 for the columns outside it, and the
+    // weights sum to dstUnitX_). weightsF_ holds them instead when floats_.
+    int32_t taps_ = 1;
+    std::vector<int32_t> window_;
     std::vector<uint32_t> weights_;
-    // The same weights for the SSE2 sums, when they fit 16 bits: every target column reads the same number of
-    // source pixels, pairs_ pairs from windowFirst_[i] on, with zero weights outside its own columns, so that the
-    // loops run alike for every column. Pair q of column i weighs two neighbouring pixels with
-    // pairWeights_[4 * (i * pairs_ + q)] = w0 | w1 << 16, repeated 4 times.
-    uint32_t pairs_ = 0;
-    std::vector<int32_t> windowFirst_;
-    std::vector<uint32_t> pairWeights_;
+    std::vector<float> weightsF_;
 
-    // Target row y sums, 4 values per column, at index y % 2 (rows y and y + 1 take sums at once): `full` the
-    // horizontal sums of the source rows wholly inside it, `part` those of the rows it shares, each times its
-    // share. Its total is srcUnitY_ * full + part. 32 bits hold the sums unless 255 * total_ does not fit.
-    bool wide_ = false;
-    std::vector<uint32_t> full32_[2], part32_[2];
-    std::vector<uint64_t> full64_[2], part64_[2];
-    std::vector<uint32_t> rowSums_;  // a shared source row summed across
-    std::vector<uint8_t> out_;       // one finished target row
+    // The sums down each source column, 4 values a column, of the target row being made ([0]) and of the next
+    // ([1]), each source row weighted by its share of the target row: 16-bit when narrow_, else 32-bit.
+    std::vector<uint16_t> columns16_[2];
+    std::vector<uint32_t> columns32_[2];
+    std::vector<float> columnsF_;  // the finished column sums as floats, when floats_
+    std::vector<uint8_t> out_;     // one finished target row
 };
 
 // The whole picture at once: `in` holds `source` rows `inStride` bytes apart, `out` receives `target` (clamped
