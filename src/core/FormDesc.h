@@ -150,6 +150,17 @@ void LayoutChildren(const FormDesc& form, int parent, Size client, Place&& place
     }
 }
 
+// The control that the label at `index` names: the next row, when it has the same parent and is a control that
+// shows no caption of its own (an edit or a drop-down list), whose name is then the label's text. Null for any
+// other row.
+constexpr const ControlDesc* NamedControl(const FormDesc& form, int index) {
+    if (index < 0 || index + 1 >= form.controlCount || form.controls[index].kind != ControlKind::Label)
+        return nullptr;
+    const ControlDesc& next = form.controls[index + 1];
+    const bool nameless = next.kind == ControlKind::Edit || next.kind == ControlKind::DropDownList;
+    return nameless && next.parent == form.controls[index].parent ? &next : nullptr;
+}
+
 // The index of the control with this id in the table, or -1.
 constexpr int IndexOf(const FormDesc& form, int id) {
     for (int i = 0; i < form.controlCount; ++i) {

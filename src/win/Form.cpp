@@ -17,6 +17,8 @@ int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) 
     return 0;
 }
 
+}  // namespace
+
 bool FaceInstalled(const wchar_t* face) {
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
@@ -27,30 +29,31 @@ bool FaceInstalled(const wchar_t* face) {
     return found;
 }
 
-// The face itself when it is installed; otherwise the nearest Japanese face of the same kind that is: the
-// designs use the serif Mincho faces and the sans-serif Gothic ones, proportional or not.
-const wchar_t* NearestFace(const wchar_t* face) {
-    if (FaceInstalled(face))
+const wchar_t* NearestFace(const wchar_t* face, const std::function<bool(const wchar_t*)>& installed) {
+    if (installed(face))
         return face;
     const std::wstring name(face);
     const bool mincho = name.find(L"明朝") != std::wstring::npos || name.find(L"Mincho") != std::wstring::npos;
     const bool proportional = name.find(L"Ｐ") != std::wstring::npos || name.find(L"P") != std::wstring::npos;
-    static const wchar_t* const kMincho[] = {L"ＭＳ 明朝", L"MS Mincho", L"IPA明朝", L"IPAMincho", L"游明朝",
-                                             L"Yu Mincho", L"Noto Serif CJK JP"};
-    static const wchar_t* const kPMincho[] = {L"ＭＳ Ｐ明朝", L"MS PMincho", L"IPAP明朝", L"IPAPMincho",
-                                              L"游明朝", L"Yu Mincho", L"Noto Serif CJK JP"};
-    static const wchar_t* const kGothic[] = {L"ＭＳ ゴシック", L"MS Gothic", L"IPAゴシック", L"IPAGothic",
-                                             L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
-    static const wchar_t* const kPGothic[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPゴシック", L"IPAPGothic",
-                                              L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
-    const wchar_t* const* list = mincho ? (proportional ? kPMincho : kMincho) : (proportional ? kPGothic : kGothic);
-    for (size_t i = 0; i < std::size(kMincho); ++i) {
-        if (FaceInstalled(list[i]))
-            return list[i];
+    static const std::vector<const wchar_t*> kMincho = {L"ＭＳ 明朝", L"MS Mincho", L"IPA明朝", L"IPAMincho",
+                                                        L"游明朝", L"Yu Mincho", L"Noto Serif CJK JP"};
+    static const std::vector<const wchar_t*> kPMincho = {L"ＭＳ Ｐ明朝", L"MS PMincho", L"IPAP明朝", L"IPAPMincho",
+                                                         L"游明朝", L"Yu Mincho", L"Noto Serif CJK JP"};
+    static const std::vector<const wchar_t*> kGothic = {L"ＭＳ ゴシック", L"MS Gothic", L"IPAゴシック",
+                                                        L"IPAGothic", L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
+    static const std::vector<const wchar_t*> kPGothic = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPゴシック",
+                                                         L"IPAPGothic", L"メイリオ", L"Meiryo", L"Noto Sans CJK JP"};
+    const std::vector<const wchar_t*>& list =
+        mincho ? (proportional ? kPMincho : kMincho) : (proportional ? kPGothic : kGothic);
+    for (const wchar_t* candidate : list) {
+        if (installed(candidate))
+            return candidate;
     }
     // None of them: the font mapper picks a face for the Japanese character set.
     return face;
 }
+
+namespace {
 
 UniqueFont MakeFont(const FontDesc& font, bool bold) {
     LOGFONTW info{};
@@ -60,7 +63,7 @@ UniqueFont MakeFont(const FontDesc& font, bool bold) {
     // With the Japanese character set the font mapper picks the nearest Japanese face when this one is missing.
     info.lfCharSet = SHIFTJIS_CHARSET;
     info.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(info.lfFaceName, NearestFace(font.face), LF_FACESIZE);
+    lstrcpynW(info.lfFaceName, NearestFace(font.face, &FaceInstalled), LF_FACESIZE);
     UniqueFont handle(CreateFontIndirectW(&info));
     if (!handle)
         throw AppError(L"", "CreateFontIndirectW", GetLastError());
@@ -108,7 +111,9 @@ void Form::Build(HWND window) {
 
 // Child windows created one after the other stack with the first on top, which is also the tab order; in the
 // design a later control lies over an earlier one. Labels and frames take no focus, so those that a later
-// sibling overlaps go to the bottom, the earlier ones lower, and the tab order of the rest stays as it is.
+// sibling overlaps go to the bottom, the earlier ones lower, and the tab order of the rest stays as it is. A label
+// that names a control stays directly above it: screen readers name an edit or a drop-down list by the label
+// just before it in the z-order (such a label never reaches into its control; see Create).
 void Form::StackDecorationsBelow() {
     auto rectOf = [](HWND hwnd) {
         RECT rc{};
@@ -117,7 +122,7 @@ void Form::StackDecorationsBelow() {
     };
     for (int i = desc_.controlCount - 1; i >= 0; --i) {
         const ControlDesc& control = desc_.controls[i];
-        if (control.kind != ControlKind::Label && control.kind != ControlKind::Bevel)
+        if ((control.kind != ControlKind::Label && control.kind != ControlKind::Bevel) || NamedControl(desc_, i))
             continue;
         const RECT mine = rectOf(entries_[static_cast<size_t>(i)].hwnd);
         for (int j = i + 1; j < desc_.controlCount; ++j) {
@@ -173,10 +178,15 @@ void Form::Create(const ControlDesc& control, HWND parent, Entry& entry) {
             className = L"STATIC";
             args.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
             // A label without a size sizes itself to its text; one with a size grows where a substitute font is
-            // wider than the face of the design, so that no text is cut.
+            // wider than the face of the design, so that no text is cut. A label that names a control ends where
+            // its control begins: it lies above it, and would cover it otherwise.
             const SIZE size = TextExtent(font, args.text);
             args.bounds.width = std::max<int32_t>(args.bounds.width, size.cx);
             args.bounds.height = std::max<int32_t>(args.bounds.height, size.cy);
+            if (const ControlDesc* named = NamedControl(desc_, static_cast<int>(&control - desc_.controls))) {
+                if (named->bounds.left > args.bounds.left)
+                    args.bounds.width = std::min(args.bounds.width, named->bounds.left - args.bounds.left);
+            }
             break;
         }
         case ControlKind::Bevel: {

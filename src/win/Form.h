@@ -86,6 +86,12 @@ UniqueMenu BuildPopupMenu(const MenuItemDesc (&items)[N]) {
 // when the keyboard asked for it.
 int TrackContextMenu(HMENU menu, HWND owner, HWND from, LPARAM at);
 
+// Whether a font face is installed; and the face itself when `installed` says so, otherwise the nearest Japanese
+// face of the same kind that is (the designs use the serif Mincho faces and the sans-serif Gothic ones,
+// proportional or not), otherwise the face itself, for the font mapper to replace.
+bool FaceInstalled(const wchar_t* face);
+const wchar_t* NearestFace(const wchar_t* face, const std::function<bool(const wchar_t*)>& installed);
+
 // What a handler is bound to.
 enum class Event {
     Click,          // buttons, check boxes, radio groups

@@ -188,8 +188,7 @@ TEST_F(VelmoE2eTest, ControlWindowCaptionFollowsPictureAndRightEdgeBoundsStart) 
     WriteBmp(picture, kScreenWidth, kScreenHeight, [](int x, int y) { return PositionColor(x, y); });
     WriteFileBytes(folder.ini(), "[Velmo]\r\nPhoto_1=" + picture + "\r\n[F_Con]\r\nTop=100\r\nLeft=50\r\n");
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     HWND main = velmo.mainWindow();
 
     HWND window = OpenControlWindow(velmo, kOnRevealedWindow);

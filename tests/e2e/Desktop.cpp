@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdio>
@@ -16,6 +17,14 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
             return done();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+size_t PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+        return 0;
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 std::string ToString(const Box& box) {

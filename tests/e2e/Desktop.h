@@ -59,6 +59,10 @@ int CountWindows(DWORD pid);
 // Returns -1 when the table cannot be read.
 int CountGdiObjects(HANDLE process, DWORD pid);
 
+// The process's private bytes, or 0 when they cannot be read. Wine leaves PrivateUsage at zero for another
+// process and gives the same count as PagefileUsage, which Windows keeps equal to it.
+size_t PrivateBytes(HANDLE process);
+
 // Real input through SendInput.
 void MoveTo(int x, int y);  // waits until the cursor is there
 void LeftClick();

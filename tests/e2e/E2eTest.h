@@ -60,6 +60,12 @@ inline ::testing::AssertionResult Revealed(VelmoProcess& velmo, POINT onStrip = 
     return ::testing::AssertionSuccess();
 }
 
+// The first steps of most tests: the program started, and its picture revealed by the pointer on the default strip.
+inline ::testing::AssertionResult StartedAndRevealed(VelmoProcess& velmo) {
+    ::testing::AssertionResult started = Started(velmo);
+    return started ? Revealed(velmo) : started;
+}
+
 // Picks "待機" from the pop-up menu of the revealed window and waits for the strip.
 inline ::testing::AssertionResult BackInStrip(VelmoProcess& velmo, const Box& strip) {
     if (!ChooseMenuItem(velmo.mainWindow(), kOnRevealedWindow.x, kOnRevealedWindow.y, kStandby))
@@ -115,6 +121,24 @@ inline bool Uncovered(HWND hwnd) {
     if (!GetWindowRect(hwnd, &rc))
         return false;
     return WindowFromPoint({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}) == hwnd;
+}
+
+// Picks "ファイル名変更" from the list's menu for entry `entry` of the control window's list and waits for the
+// name prompt of the process; null when it did not come.
+inline HWND OpenRenamePrompt(const VelmoProcess& velmo, HWND control, int entry = 0) {
+    HWND list = FindChild(control, L"ListBox", L"");
+    if (!list)
+        return nullptr;
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    if (!WaitUntil([] { return FindVisibleWindowOfClass(L"#32768") != nullptr; }))
+        return nullptr;
+    PressKey(VK_DOWN);  // the menu's first item
+    PressKey(VK_RETURN);
+    HWND prompt = nullptr;
+    if (WaitUntil([&] { return (prompt = FindTopLevel(velmo.pid(), L"TF_CapInfo")) != nullptr; }))
+        Settle(prompt);
+    return prompt;
 }
 
 // The static text and the OK button of a message box.

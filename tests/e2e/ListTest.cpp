@@ -49,8 +49,7 @@ TEST_F(VelmoE2eTest, ListsLoadSaveAndSwitchWithoutLosingAnything) {
     WriteFileBytes(folder.File("P_List2.dat"), list2);
 
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(ListCount(control), 3);
@@ -103,8 +102,7 @@ TEST_F(VelmoE2eTest, ProgramFolderWithTrailByteBackslashesWorksThroughout) {
     WriteBmp(picture, 200, 100, [](int x, int y) { return PositionColor(x, y); });
     folder.WriteSettings({"Photo_1=" + picture});
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     EXPECT_EQ(WaitForPixels({{(kScreenWidth - 200) / 2 + 10, (kScreenHeight - 100) / 2 + 20, PositionColor(10, 20)}}),
               "");
 
@@ -127,15 +125,7 @@ TEST_F(VelmoE2eTest, ProgramFolderWithTrailByteBackslashesWorksThroughout) {
     // Rename the listed picture (the shown one was the capture; the list still holds 表.bmp) to ソ.bmp.
     control = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (control = FindTopLevel(velmo.pid(), L"TF_Control")) != nullptr; }));
-    HWND list = FindChild(control, L"ListBox", L"");
-    ASSERT_NE(list, nullptr);
-    SendMessageW(list, LB_SETCURSEL, 0, 0);
-    PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-    ASSERT_TRUE(WaitUntil([] { return FindVisibleWindowOfClass(L"#32768") != nullptr; }));
-    PressKey(VK_DOWN);  // "ファイル名変更"
-    PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return (prompt = FindTopLevel(velmo.pid(), L"TF_CapInfo")) != nullptr; }));
-    Settle(prompt);
+    ASSERT_NE(prompt = OpenRenamePrompt(velmo, control), nullptr);
     HWND edit = FindChild(prompt, L"Edit", L"表.bmp");
     ASSERT_NE(edit, nullptr) << "the prompt does not propose the file's name";
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ソ.bmp"));

@@ -23,18 +23,6 @@ double Mb(SIZE_T bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
-// PrivateUsage; Wine leaves it at zero for another process and gives the same count (the process's anonymous
-// resident memory plus its swap) as PagefileUsage, which Windows keeps equal to PrivateUsage.
-SIZE_T PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters))) {
-        std::fprintf(stderr, "GetProcessMemoryInfo: error %lu\n", GetLastError());
-        return 0;
-    }
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
 // Under Wine: the host's /proc/PID/status of the process whose command line names `marker` (its unique program
 // folder), seen through drive Z:. Returns RssAnon in bytes, or 0 when there is no such process.
 SIZE_T HostAnonymousBytes(const std::string& marker) {

@@ -75,8 +75,7 @@ TEST_F(VelmoE2eTest, RevealWithMaxSotStaysTopmost) {
     ProgramFolder folder;
     folder.WriteSettings({"Max_SOT=1"});
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     EXPECT_TRUE(IsTopmost(velmo.mainWindow()));
     // No picture: the revealed window is the black panel.
     EXPECT_EQ(WaitForPixels(AllBlack()), "");
@@ -90,8 +89,7 @@ TEST_F(VelmoE2eTest, PictureLargerThanScreenShowsItsMiddle) {
     WritePicture(picture, 1400, 1000);
     folder.WriteSettings({"Photo_1=" + picture});
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
 
     // Centred: the screen's (0, 0) shows the picture's (188, 116).
     const int dx = (1400 - kScreenWidth) / 2, dy = (1000 - kScreenHeight) / 2;
@@ -132,8 +130,7 @@ TEST_F(VelmoE2eTest, UnreadablePictureIsReportedAndStaysRemembered) {
     ASSERT_TRUE(ClickOn(ok));
     ParkPointer();
 
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     // Looked for once the program has handled the reveal, which comes after whatever the load showed.
     EXPECT_EQ(TopLevelWindows(velmo.pid(), L"VelmoMessage", true).size(), 0u) << "more than one message";
     EXPECT_EQ(WaitForPixels(AllBlack()), "");
@@ -161,8 +158,7 @@ TEST_F(VelmoE2eTest, DoubleClickShowsPictureChangedOnDisk) {
     WritePicture(picture, 300, 200);
     folder.WriteSettings({"Photo_1=" + picture});
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     ASSERT_EQ(WaitForPixels(CentredPicture(300, 200, false)), "");
 
     // A smaller picture, different everywhere: the old one must not show around it.
@@ -274,8 +270,7 @@ TEST_F(VelmoE2eTest, ForcedPaletteShowsAPalettePictureInItsOwnColours) {
     WritePalettePicture(picture, 200, 100, colors);
     folder.WriteSettings({"Photo_1=" + picture, "Palette_C=1"});
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     const int left = (kScreenWidth - 200) / 2;
     const int top = (kScreenHeight - 100) / 2;
     EXPECT_EQ(WaitForPixels({{left + 10, top + 10, colors[0]},

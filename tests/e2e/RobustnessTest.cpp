@@ -212,14 +212,7 @@ TEST_F(VelmoE2eTest, ACloseRequestDuringACommandWaitsForIt) {
         ASSERT_TRUE(BackInStrip(velmo, {200, -3, 250, 6}));
         HWND control = OpenControlFromStrip(velmo);
         ASSERT_NE(control, nullptr);
-        HWND list = FindChild(control, L"ListBox", L"");
-        ASSERT_NE(list, nullptr);
-        SendMessageW(list, LB_SETCURSEL, 0, 0);
-        PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-        ASSERT_TRUE(WaitUntil([] { return FindVisibleWindowOfClass(L"#32768") != nullptr; }));
-        PressKey(VK_DOWN);  // "ファイル名変更"
-        PressKey(VK_RETURN);
-        HWND prompt = WaitForPrompt(velmo);
+        HWND prompt = OpenRenamePrompt(velmo, control);
         ASSERT_NE(prompt, nullptr);
         PostMessageW(control, WM_CLOSE, 0, 0);
         ASSERT_TRUE(PostedMessagesTaken(prompt));

@@ -2,8 +2,6 @@
 // must give back every GDI object, window and byte of memory it takes.
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -13,17 +11,9 @@
 namespace velmo::e2e {
 namespace {
 
-// The process's private bytes, or 0 when they cannot be read. Wine leaves PrivateUsage at zero for another
-// process and gives the same count as PagefileUsage, which Windows keeps equal to it.
-size_t PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
-        return 0;
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-// The private bytes of a soak, compared where a leak shows and the state of the machine does not.
+// What a soak watches: the GDI objects and windows of the program, which must be as many after the last round as
+// after the first (within a few GDI objects), and its private bytes, compared where a leak shows and the state of
+// the machine does not.
 //
 // They rise over the first rounds, by an amount the machine sets. After that they move between a floor and a few
 // screen-sized buffers (3 MB) above it, as buffers the process has freed are at times kept in its memory for the
@@ -31,27 +21,40 @@ size_t PrivateBytes(HANDLE process) {
 // 15.66 MB at the 10th capture and 15.67 MB at the 150th. A leak raises the floor. So the check takes the lowest
 // reading of the ten rounds from round kWarmUp on and the lowest of the last ten rounds, and allows one such
 // buffer between them. GDI objects and windows have no such start and are counted from the first round on.
-class MemoryFloor {
+class ResourceWatch {
 public:
-    // `rounds`: the rounds of the soak, counted from 1.
-    explicit MemoryFloor(int rounds) : rounds_(rounds) {}
+    // Counts the GDI objects and windows now, after the first round; `rounds`: the rounds of the soak, counted
+    // from 1.
+    ResourceWatch(const VelmoProcess& velmo, int rounds)
+        : velmo_(velmo),
+          rounds_(rounds),
+          gdi_(CountGdiObjects(velmo.handle(), velmo.pid())),
+          windows_(CountWindows(velmo.pid())) {}
 
     // Reads the private bytes after round `round` when it is one of the two sets of ten.
-    void After(int round, const VelmoProcess& velmo) {
+    void After(int round) {
         if (round >= kWarmUp && round < kWarmUp + kSpan)
-            early_ = std::min(early_, Read(velmo));
+            early_ = std::min(early_, Read(velmo_));
         else if (round > rounds_ - kSpan)
-            late_ = std::min(late_, Read(velmo));
+            late_ = std::min(late_, Read(velmo_));
     }
 
-    // The floor of the last ten rounds is at most one buffer above that after the warm-up; prints both.
-    ::testing::AssertionResult Flat() const {
-        char figures[160];
-        std::snprintf(figures, sizeof(figures), "lowest private bytes %zu after rounds %d to %d, %zu after %d to %d",
-                      early_, kWarmUp, kWarmUp + kSpan - 1, late_, rounds_ - kSpan + 1, rounds_);
+    // After the last round: the GDI objects and windows are as many as after the first, and the floor of the
+    // private bytes of the last ten rounds is at most one buffer above that after the warm-up; prints the figures.
+    ::testing::AssertionResult Unchanged() const {
+        const int gdi = CountGdiObjects(velmo_.handle(), velmo_.pid());
+        const int windows = CountWindows(velmo_.pid());
+        char figures[240];
+        std::snprintf(figures, sizeof(figures),
+                      "GDI objects %d then %d, windows %d then %d; lowest private bytes %zu after rounds %d to %d, "
+                      "%zu after %d to %d",
+                      gdi_, gdi, windows_, windows, early_, kWarmUp, kWarmUp + kSpan - 1, late_, rounds_ - kSpan + 1,
+                      rounds_);
         std::printf("%s\n", figures);
-        if (early_ == 0 || early_ == kUnread || late_ == kUnread)
-            return ::testing::AssertionFailure() << "the private bytes could not be read: " << figures;
+        if (gdi_ <= 0 || early_ == 0 || early_ == kUnread || late_ == kUnread)
+            return ::testing::AssertionFailure() << "the counts could not be read: " << figures;
+        if (gdi > gdi_ + kGdiTolerance || windows != windows_)
+            return ::testing::AssertionFailure() << "objects were left behind: " << figures;
         if (late_ > early_ + kAllowance)
             return ::testing::AssertionFailure() << "the floor of the private bytes grew: " << figures;
         return ::testing::AssertionSuccess();
@@ -60,6 +63,7 @@ public:
 private:
     static constexpr int kWarmUp = 10;
     static constexpr int kSpan = 10;
+    static constexpr int kGdiTolerance = 3;
     static constexpr size_t kAllowance = size_t{4} << 20;
     static constexpr size_t kUnread = SIZE_MAX;
 
@@ -69,14 +73,16 @@ private:
         return PrivateBytes(velmo.handle());
     }
 
+    const VelmoProcess& velmo_;
     int rounds_;
+    int gdi_;
+    int windows_;
     size_t early_ = kUnread;
     size_t late_ = kUnread;
 };
 
 TEST_F(VelmoE2eTest, RevealStandbyCyclesLeakNoObjects) {
     constexpr int kCycles = 1000;
-    constexpr int kTolerance = 3;
 
     ProgramFolder folder;
     const std::string picture = folder.File("soak.bmp");
@@ -89,44 +95,28 @@ TEST_F(VelmoE2eTest, RevealStandbyCyclesLeakNoObjects) {
     // One cycle first, so that whatever is made once on first use is in the baseline.
     ASSERT_TRUE(Revealed(velmo));
     ASSERT_TRUE(BackInStrip(velmo, strip));
-    const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
-    const int windowsBefore = CountWindows(velmo.pid());
-    ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
-    MemoryFloor memory(kCycles);
+    ResourceWatch watch(velmo, kCycles);
 
     // Under load Wine now and then loses an injected move or click; a step that did not happen is made again, so
     // that a thousand cycles test the program and not the input queue.
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
         ASSERT_TRUE(Revealed(velmo) || Revealed(velmo)) << "cycle " << cycle;
         ASSERT_TRUE(BackInStrip(velmo, strip) || BackInStrip(velmo, strip)) << "cycle " << cycle;
-        memory.After(cycle, velmo);
+        watch.After(cycle);
     }
-
-    const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
-    const int windowsAfter = CountWindows(velmo.pid());
-    EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
-    EXPECT_EQ(windowsAfter, windowsBefore);
-    EXPECT_TRUE(memory.Flat());
+    EXPECT_TRUE(watch.Unchanged());
     EXPECT_TRUE(IsTopmost(velmo.mainWindow()));
     ASSERT_EQ(velmo.Close(), 0);
 }
-
-}  // namespace
-}  // namespace velmo::e2e
-
-namespace velmo::e2e {
-namespace {
 
 // Many opens and closes of the control window in one run: each close must free the window's controls, fonts
 // and menu.
 TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
     constexpr int kCycles = 200;
-    constexpr int kTolerance = 3;
 
     ProgramFolder folder;
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     HWND main = velmo.mainWindow();
 
     // Opens the window through "設定" of the revealed window's pop-up menu and closes it with a click on "close".
@@ -153,43 +143,28 @@ TEST_F(VelmoE2eTest, ControlWindowOpenCloseCyclesLeakNoObjects) {
 
     // One cycle first, so that whatever is made once on first use is in the baseline.
     ASSERT_TRUE(cycle());
-    const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
-    const int windowsBefore = CountWindows(velmo.pid());
-    ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
-    MemoryFloor memory(kCycles);
+    ResourceWatch watch(velmo, kCycles);
 
     const auto began = std::chrono::steady_clock::now();
     for (int i = 1; i <= kCycles; ++i) {
         ASSERT_TRUE(cycle()) << "cycle " << i;
-        memory.After(i, velmo);
+        watch.After(i);
     }
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
     RecordProperty("ms_per_cycle", static_cast<int>(took.count() / kCycles));
     std::printf("%d cycles in %lld ms\n", kCycles, static_cast<long long>(took.count()));
 
-    const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
-    const int windowsAfter = CountWindows(velmo.pid());
-    EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
-    EXPECT_EQ(windowsAfter, windowsBefore);
-    EXPECT_TRUE(memory.Flat());
+    EXPECT_TRUE(watch.Unchanged());
     ASSERT_EQ(velmo.Close(), 0);
 }
-
-}  // namespace
-}  // namespace velmo::e2e
-
-namespace velmo::e2e {
-namespace {
 
 // Fifty captures in one run: each replaces the shown picture's bitmap and writes a file; nothing may pile up.
 TEST_F(VelmoE2eTest, CapturesLeakNoObjects) {
     constexpr int kCaptures = 50;
-    constexpr int kTolerance = 3;
 
     ProgramFolder folder;
     VelmoProcess velmo(folder);
-    ASSERT_TRUE(Started(velmo));
-    ASSERT_TRUE(Revealed(velmo));
+    ASSERT_TRUE(StartedAndRevealed(velmo));
     HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
     ASSERT_NE(control, nullptr);
 
@@ -213,18 +188,12 @@ TEST_F(VelmoE2eTest, CapturesLeakNoObjects) {
         return false;
     };
     ASSERT_TRUE(capture(1));
-    const int gdiBefore = CountGdiObjects(velmo.handle(), velmo.pid());
-    const int windowsBefore = CountWindows(velmo.pid());
-    ASSERT_GT(gdiBefore, 0) << "the GDI handle table could not be read";
-    MemoryFloor memory(kCaptures);
+    ResourceWatch watch(velmo, kCaptures);
     for (int n = 2; n <= kCaptures; ++n) {
         ASSERT_TRUE(capture(n)) << "capture " << n;
-        memory.After(n, velmo);
+        watch.After(n);
     }
-    const int gdiAfter = CountGdiObjects(velmo.handle(), velmo.pid());
-    EXPECT_LE(gdiAfter, gdiBefore + kTolerance) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
-    EXPECT_EQ(CountWindows(velmo.pid()), windowsBefore);
-    EXPECT_TRUE(memory.Flat());
+    EXPECT_TRUE(watch.Unchanged());
     // All ten names were taken, so the later captures went to Capture9.bmp.
     EXPECT_EQ(ReadFileBytes(folder.File("Capture9.bmp")).substr(0, 2), "BM");
     EXPECT_EQ(velmo.Close(), 0);

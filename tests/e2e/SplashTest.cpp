@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "E2eTest.h"
+#include "Figures.h"
 #include "core/Splash.h"
 
 namespace velmo::e2e {
@@ -51,10 +52,6 @@ Path PlannedPath(const Rect& strip, const char* edge) {
     for (const SplashMove& move : PlanPositionPhase(size.back().bounds, strip, edge))
         path.insert({move.bounds.left, move.bounds.top, move.bounds.width, move.bounds.height});
     return path;
-}
-
-double Ms(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
 }
 
 TEST_F(VelmoE2eTest, SplashTravelsOnItsPlannedPathIntoTheStrip) {

@@ -15,24 +15,13 @@
 #include <string>
 
 #include "Desktop.h"
+#include "Figures.h"
 #include "VelmoRun.h"
 
 using namespace velmo::e2e;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 void Print(const char* what, const std::vector<double>& values) {
     if (values.empty()) {

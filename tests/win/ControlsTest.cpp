@@ -62,7 +62,7 @@ TEST(BmpFile, LoadsDirectAndDecodedFormsLikeTheCore) {
 TEST(BmpFile, RefusesWhatIsNotABitmap) {
     test::TempFolder temp;
     const std::string path = temp.path() + "text.bmp";
-    test::WriteBytes(path, "this is not a bitmap\r\n");
+    e2e::WriteFileBytes(path, "this is not a bitmap\r\n");
     try {
         LoadBmpFile(path);
         FAIL() << "a text file loaded";
@@ -71,7 +71,7 @@ TEST(BmpFile, RefusesWhatIsNotABitmap) {
     }
     // A bitmap whose pixel rows are cut off.
     std::vector<uint8_t> bytes = ReadWholeFile(std::string(VELMO_BMPSUITE_DIR) + "/g/rgb24.bmp");
-    test::WriteBytes(path, std::string(bytes.begin(), bytes.begin() + bytes.size() / 2));
+    e2e::WriteFileBytes(path, std::string(bytes.begin(), bytes.begin() + bytes.size() / 2));
     EXPECT_THROW(LoadBmpFile(path), AppError);
 }
 

@@ -17,7 +17,7 @@ TEST(Files, ExistenceIsForFilesOnly) {
     EXPECT_FALSE(FileExists(folder.substr(0, folder.size() - 1)));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists(temp.path() + "missing.bmp"));
-    test::WriteBytes(temp.path() + "a.bmp", "x");
+    e2e::WriteFileBytes(temp.path() + "a.bmp", "x");
     EXPECT_TRUE(FileExists(temp.path() + "a.bmp"));
     EXPECT_TRUE(FileExists(temp.path() + "A.BMP"));  // names match whatever the case
 }
@@ -25,9 +25,9 @@ TEST(Files, ExistenceIsForFilesOnly) {
 TEST(Files, ReplacingWritesWholeOrLeavesTheOldFile) {
     test::TempFolder temp;
     const std::string path = temp.path() + "P_List1.dat";
-    test::WriteBytes(path, "old contents that are longer\r\n");
+    e2e::WriteFileBytes(path, "old contents that are longer\r\n");
     WriteFileReplacing(path, "new\r\n", 5);
-    EXPECT_EQ(test::ReadBytes(path), "new\r\n");
+    EXPECT_EQ(e2e::ReadFileBytes(path), "new\r\n");
     EXPECT_FALSE(FileExists(path + ".~new"));
 
     // A folder standing where the file should be: the write fails with the program's message and
@@ -53,7 +53,7 @@ TEST(Files, FailedReadsSayWhichFileAndWhy) {
         EXPECT_EQ(error.message(), L"ﾌｧｲﾙ " + AcpToWide(path) + L" は開けません");
         EXPECT_EQ(error.code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     }
-    test::WriteBytes(path, std::string("a\0b", 3));
+    e2e::WriteFileBytes(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path).size(), 3u);
 
     // ReadFile succeeds at the end of the file; the early end must not leave an older error as the reason.

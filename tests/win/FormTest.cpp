@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -104,6 +105,30 @@ bool ClickAt(HWND control, const std::function<bool()>& arrived) {
             return true;
     }
     return false;
+}
+
+TEST(FormFonts, AMissingFaceGivesWayToTheNearestInstalledFaceOfItsKind) {
+    using Faces = std::set<std::wstring>;
+    const Faces ipa{L"IPAPゴシック", L"IPAゴシック", L"IPAP明朝", L"IPA明朝"};
+    struct Case {
+        const wchar_t* face;
+        Faces installed;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"ＭＳ Ｐゴシック", ipa, L"IPAPゴシック"},
+        {L"ＭＳ ゴシック", ipa, L"IPAゴシック"},
+        {L"ＭＳ Ｐ明朝", ipa, L"IPAP明朝"},
+        {L"ＭＳ 明朝", ipa, L"IPA明朝"},
+        {L"ＭＳ Ｐゴシック", {L"ＭＳ Ｐゴシック", L"IPAPゴシック"}, L"ＭＳ Ｐゴシック"},  // there itself
+        {L"ＭＳ 明朝", {L"Noto Serif CJK JP"}, L"Noto Serif CJK JP"},                    // the last of its kind
+        {L"ＭＳ Ｐゴシック", {L"IPAゴシック", L"IPAP明朝"}, L"ＭＳ Ｐゴシック"},         // no face of another kind
+        {L"ＭＳ 明朝", {}, L"ＭＳ 明朝"},                                                // none: the font mapper's
+    };
+    for (const Case& c : cases) {
+        const auto installed = [&](const wchar_t* face) { return c.installed.count(face) > 0; };
+        EXPECT_EQ(std::wstring(NearestFace(c.face, installed)), c.expected) << static_cast<int>(&c - cases);
+    }
 }
 
 TEST(FormWindow, BuildsTheTableAndRealClicksReachHandlersTwoPanelsDeep) {

@@ -40,7 +40,7 @@ void Make(const std::string& folder, const Files& files) {
         if (name.back() == '\\')
             CreateDirectoryA((folder + name).c_str(), nullptr);
         else
-            test::WriteBytes(folder + name, bytes);
+            e2e::WriteFileBytes(folder + name, bytes);
     }
 }
 
@@ -163,7 +163,7 @@ protected:
 
     // Opens the control window on a list file of `items` and selects entry `selected` (-1: none).
     void Open(const Names& items, int selected) {
-        test::WriteBytes(listFile_, ListFileText(items));
+        e2e::WriteFileBytes(listFile_, ListFileText(items));
         OpenControlWindow();
         ASSERT_NE(F_Control, nullptr);
         window_ = F_Control->hwnd();
@@ -194,7 +194,7 @@ protected:
     void ExpectListed(const Names& items, int selected) {
         EXPECT_EQ(Items(), items);
         EXPECT_EQ(SendMessageW(list_, LB_GETCURSEL, 0, 0), selected);
-        EXPECT_EQ(test::ReadBytes(listFile_), ListFileText(items));
+        EXPECT_EQ(e2e::ReadFileBytes(listFile_), ListFileText(items));
     }
 
     // Runs `trigger` on this thread while a second thread picks the menu item (-1: no menu opens), types `name`
@@ -375,7 +375,7 @@ TEST_F(ListCommands, RenameOfTheShownPictureOrTheWallpaperTakesThemAlong) {
     test::TempFolder temp;
     const std::string root = temp.path(), photo = "\x8E\xCA\x90\x5E" + kSo + ".bmp";  // 写真ソ.bmp
     e2e::WriteBmp(root + "wall.bmp", 1, 1, [](int, int) { return RGB(30, 20, 10); });
-    const std::string bmp = test::ReadBytes(root + "wall.bmp");
+    const std::string bmp = e2e::ReadFileBytes(root + "wall.bmp");
     // clang-format off
     Run(kRename, {
         // CurrentPicture and the caption follow; the wallpaper stays as it was.
@@ -395,7 +395,7 @@ TEST_F(ListCommands, RenameOfTheShownPictureOrTheWallpaperTakesThemAlong) {
     Open({root + "odd.bmp"}, 0);
     ASSERT_FALSE(HasFatalFailure());
     Menu(kRename, L"odd2.bmp");
-    EXPECT_EQ(test::ReadBytes(root + "odd2.bmp"), "not a bitmap");
+    EXPECT_EQ(e2e::ReadFileBytes(root + "odd2.bmp"), "not a bitmap");
     ExpectListed({root + "odd2.bmp"}, 0);
     Close();
 
@@ -413,9 +413,9 @@ TEST_F(ListCommands, RenameOfTheShownPictureOrTheWallpaperTakesThemAlong) {
     RemoveDirectoryA(blocked.c_str());
     win::Window::SetErrorReporter(nullptr);
     EXPECT_EQ(seen.messages, Texts{L"壁紙に使用中のファイルなので\r\n壁紙登録ファイル名も変更しました。"});
-    EXPECT_EQ(test::ReadBytes(root + "wall3.bmp"), bmp);
+    EXPECT_EQ(e2e::ReadFileBytes(root + "wall3.bmp"), bmp);
     ExpectWallpaperSet(root + "wall3.bmp");
-    EXPECT_EQ(test::ReadBytes(listFile_), ListFileText({root + "Wall2.BMP"})) << "the list file must stay whole";
+    EXPECT_EQ(e2e::ReadFileBytes(listFile_), ListFileText({root + "Wall2.BMP"})) << "the list file must stay whole";
     EXPECT_EQ(reported, L"ﾌｧｲﾙ " + win::AcpToWide(listFile_) + L" を作成できません");
 }
 
@@ -444,7 +444,7 @@ TEST_F(ListCommands, WallPaperButtonRecordsTheSelectedPictureAsItIsSpelt) {
     const std::string root = temp.path();
     const std::string wall = temp.Sub("Pics" + kSo) + "Wall.BMP";
     e2e::WriteBmp(wall, 1, 1, [](int, int) { return RGB(3, 2, 1); });
-    const std::string bytes = test::ReadBytes(wall);
+    const std::string bytes = e2e::ReadFileBytes(wall);
     Open({root + "gone.bmp", wall}, 0);
     ASSERT_FALSE(HasFatalFailure());
 
@@ -454,7 +454,7 @@ TEST_F(ListCommands, WallPaperButtonRecordsTheSelectedPictureAsItIsSpelt) {
     SendMessageW(list_, LB_SETCURSEL, 1, 0);
     EXPECT_EQ(WallPaperButton().messages, Texts{});
     ExpectWallpaperSet(wall);
-    EXPECT_EQ(test::ReadBytes(wall), bytes);
+    EXPECT_EQ(e2e::ReadFileBytes(wall), bytes);
     ExpectListed({root + "gone.bmp", wall}, 1);
 }
 

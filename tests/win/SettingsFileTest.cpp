@@ -57,13 +57,13 @@ TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndIsNotCreated) {
 
 TEST_F(SettingsFileTest, MissingKeysGiveDefaultsEmptyTextsStayEmpty) {
     // The keys only in another section are all missing here.
-    test::WriteBytes(file_, "[Other]\r\nPhoto_1=x\r\nAdj=4\r\nTop=1\r\n");
+    e2e::WriteFileBytes(file_, "[Other]\r\nPhoto_1=x\r\nAdj=4\r\nTop=1\r\n");
     EXPECT_EQ(LoadSettings(), "none");
     EXPECT_EQ(Settings.Adj, 2);
     EXPECT_EQ(ReadControlWindowPosition(), (Point{190, 280}));
 
     // Empty or unparsable numbers read as the default; empty texts stay empty.
-    test::WriteBytes(file_,
+    e2e::WriteFileBytes(file_,
                      "[Velmo]\r\nPhoto_1=\r\nStartPosition=\r\nLength=abc\r\nPosition=\r\nMW=12px\r\n"
                      "Max_SOT=\r\n[F_Con]\r\nTop=\r\nLeft=x\r\n");
     Settings.Adj = 5;
@@ -83,13 +83,13 @@ TEST_F(SettingsFileTest, MissingKeysGiveDefaultsEmptyTextsStayEmpty) {
 TEST_F(SettingsFileTest, SaveCreatesTheSectionWithEightKeysInOrder) {
     LoadSettings();
     SaveSettings();
-    EXPECT_EQ(test::ReadBytes(file_),
+    EXPECT_EQ(e2e::ReadFileBytes(file_),
               "[Velmo]\r\nPhoto_1=\r\nStartPosition=200\r\nLength=250\r\nAdj=2\r\nPosition=t\r\n"
               "MW=640\r\nMH=480\r\nMax_SOT=0\r\n");
 }
 
 TEST_F(SettingsFileTest, ValuesAreReadByTheRulesAndForeignKeysSurviveASave) {
-    test::WriteBytes(file_,
+    e2e::WriteFileBytes(file_,
                      "; hand-made\r\n[Other]\r\nkeep=1\r\n[velmo]\r\nMax_SOT=2\r\nExtra=x\r\nLength=0x20\r\n"
                      "Position=bottom\r\nPhoto_1=\r\nAdj=$3\r\nStartPosition=12px\r\nPalette_C=1\r\n"
                      "Palette_use=0\r\n[F_Con]\r\nTop=10\r\n");
@@ -104,7 +104,7 @@ TEST_F(SettingsFileTest, ValuesAreReadByTheRulesAndForeignKeysSurviveASave) {
 
     CurrentPicture = "C:\\pics\\a.bmp";
     SaveSettings();
-    const std::string after = test::ReadBytes(file_);
+    const std::string after = e2e::ReadFileBytes(file_);
     EXPECT_NE(after.find("; hand-made\r\n[Other]\r\nkeep=1\r\n"), std::string::npos) << after;
     EXPECT_NE(after.find("Max_SOT=1\r\nExtra=x\r\nLength=32\r\nPosition=b\r\nPhoto_1=C:\\pics\\a.bmp\r\n"
                          "Adj=3\r\nStartPosition=200\r\nPalette_C=1\r\nPalette_use=0\r\n"),
@@ -116,18 +116,18 @@ TEST_F(SettingsFileTest, ValuesAreReadByTheRulesAndForeignKeysSurviveASave) {
 
 TEST_F(SettingsFileTest, ControlWindowPositionIsWrittenTopThenLeftBesideTheSettings) {
     WriteControlWindowPosition(33, -7);
-    EXPECT_EQ(test::ReadBytes(file_), "[F_Con]\r\nTop=-7\r\nLeft=33\r\n");
+    EXPECT_EQ(e2e::ReadFileBytes(file_), "[F_Con]\r\nTop=-7\r\nLeft=33\r\n");
     EXPECT_EQ(ReadControlWindowPosition(), (Point{33, -7}));
 
     SaveSettings();
     WriteControlWindowPosition(5, 6);
-    const std::string after = test::ReadBytes(file_);
+    const std::string after = e2e::ReadFileBytes(file_);
     EXPECT_NE(after.find("[F_Con]\r\nTop=6\r\nLeft=5\r\n"), std::string::npos) << after;
     EXPECT_NE(after.find("[Velmo]\r\nPhoto_1=\r\nStartPosition=200\r\n"), std::string::npos) << after;
     EXPECT_EQ(LoadSettings(), "");
     EXPECT_EQ(ReadControlWindowPosition(), (Point{5, 6}));
 
-    test::WriteBytes(file_, "[f_con]\r\nLeft=$10\r\nTop=12px\r\n");  // unparsable Top
+    e2e::WriteFileBytes(file_, "[f_con]\r\nLeft=$10\r\nTop=12px\r\n");  // unparsable Top
     EXPECT_EQ(ReadControlWindowPosition(), (Point{16, 280}));
 }
 
@@ -179,7 +179,7 @@ TEST(Profile, MissingKeySectionOrFileIsToldFromAnEmptyValue) {
     test::TempFolder temp;
     const std::string file = temp.path() + "p.ini";
     EXPECT_EQ(win::ReadProfileValue(file, "S", "K"), std::nullopt);
-    test::WriteBytes(file, "[S]\r\nEmpty=\r\nBlank=   \r\nK=v\r\n[T]\r\n");
+    e2e::WriteFileBytes(file, "[S]\r\nEmpty=\r\nBlank=   \r\nK=v\r\n[T]\r\n");
     struct Case {
         const char* section;
         const char* key;

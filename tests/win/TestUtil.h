@@ -8,6 +8,9 @@
 #include <string>
 #include <thread>
 
+// Files' bytes are read and written with the end-to-end support library's ReadFileBytes and WriteFileBytes.
+#include "VelmoRun.h"
+
 namespace velmo::test {
 
 // A fresh folder under the temporary directory, removed with everything in it at the end.
@@ -57,26 +60,6 @@ private:
     std::string root_;
     static inline int counter_ = 0;
 };
-
-inline std::string ReadBytes(const std::string& path) {
-    std::string data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return data;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        data.append(buffer, read);
-    CloseHandle(file);
-    return data;
-}
-
-inline void WriteBytes(const std::string& path, const std::string& data) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 // Polls until `done` holds or the deadline passes.
 inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
