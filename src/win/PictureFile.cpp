@@ -31,9 +31,11 @@ constexpr size_t kMaxBandRows = 256;
 // The largest DIB section we make: the fitted picture is at most the screen's size.
 constexpr uint64_t kMaxResultBytes = uint64_t{1} << 31;
 
-// The file read-only and mapped whole: WIC decodes from the view, and the orientation and the "BM" check read the
-// same bytes. The file is opened by CreateFileA over the system-code-page path, as LoadBmpFile opens it, so the
-// path means the same file to both and no conversion of it can differ.
+// The file read-only and mapped whole: WIC decodes from the view (an IWICStream over memory), and the "BM" check,
+// the header check and the orientation read the same bytes, so no step sees another version of the file. It is
+// opened by CreateFileA over the system-code-page path, as LoadBmpFile opens it, so the path means the same file
+// to both and no conversion to UTF-16 can pick another; and it is shared for reading only, so no other program
+// can shorten it under the view while it is mapped.
 struct MappedFile {
     UniqueFile file;
     UniqueKernelObject mapping;
