@@ -8,8 +8,10 @@ if(size GREATER 614400)
     message(FATAL_ERROR "Velmo.exe is ${size} bytes, more than 600 KB")
 endif()
 
-# Only DLLs that every Windows has: no mingw runtime, no C++ runtime.
-set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll shell32.dll)
+# Only DLLs that every Windows has: no mingw runtime, no C++ runtime. ole32 starts the Windows Imaging Component,
+# which is reached through COM alone (windowscodecs.dll is never imported).
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll shell32.dll
+    ole32.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "objdump could not read ${EXE}")

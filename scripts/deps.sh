@@ -8,6 +8,10 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev libstb-dev
     libfuzzer-14-dev libclang-rt-14-dev
+    # Debian's Wine 8 decodes JPEG, PNG, TIFF and GIF by itself: its windowscodecs.dll carries its own builds of
+    # libjpeg, libpng and libtiff, its GIF decoder is Wine's own, and the zlib1.dll it imports comes with
+    # libz-mingw-w64, a dependency of the wine packages; so no codec package is needed (checked in a fresh prefix
+    # by the picture loader's tests).
     wine wine64 xvfb x11-utils xdotool imagemagick
     locales fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
     fonts-wine  # Wine's own fonts: without Marlett every caption's close box shows a letter
