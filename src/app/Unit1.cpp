@@ -8,7 +8,7 @@
 #include "app/SettingsFile.h"
 #include "app/U_Splash.h"
 #include "core/Strip.h"
-#include "win/BmpFile.h"
+#include "win/PictureFile.h"
 #include "win/Files.h"
 #include "win/MessageDialog.h"
 
@@ -78,8 +78,7 @@ void TForm1::EnterStandby() {
         ShowWindow(hwnd(), SW_RESTORE);
     Image1().Show(false);
     ClampStrip(Settings);
-    const Rect strip =
-        ReachableStripRect(Settings, {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    const Rect strip = ReachableStripRect(Settings, win::ScreenSize());
     SetWindowPos(hwnd(), nullptr, strip.left, strip.top, strip.width, strip.height, SWP_NOZORDER | SWP_NOACTIVATE);
     MakeTopmost();
 }
@@ -149,7 +148,9 @@ void TForm1::ShowPictureFile(const std::string& fileName) {
     win::Picture& image = Image1();
     if (!image.Visible())
         image.Show(true);
-    win::LoadedBitmap loaded = win::LoadBmpFile(fileName);
+    // A picture of a format other than BMP is fitted to the screen as it is now; a later change of the screen
+    // size fits it again at the next load (a double-click on the picture, a new choice, the next start).
+    win::LoadedBitmap loaded = win::LoadPictureFile(fileName, win::ScreenSize());
     if (UsesPalette() && loaded.palette) {
         win::WindowDc dc(hwnd());
         win::PaletteGuard palette(dc.get(), loaded.palette.get());

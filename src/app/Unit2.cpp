@@ -215,18 +215,18 @@ void TF_Control::ShowList(const PictureList& list) {
         }
     } redraw{view.hwnd()};
     size_t bytes = 0;
-    for (const std::string& item : list.items())
-        bytes += item.size() + 1;
+    for (size_t i = 0; i < list.size(); ++i)
+        bytes += list[i].size() + 1;
     view.Clear();
     SendMessageW(view.hwnd(), LB_INITSTORAGE, list.size(), static_cast<LPARAM>(bytes));
     try {
-        for (const std::string& item : list.items())
-            view.Add(item);
+        for (size_t i = 0; i < list.size(); ++i)
+            view.Add(list.CString(i));
     } catch (...) {
         // Half a list is never shown: the box goes back to the active list, as far as it can.
         view.Clear();
-        for (const std::string& item : list_.items()) {
-            if (SendMessageA(view.hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())) < 0)
+        for (size_t i = 0; i < list_.size(); ++i) {
+            if (SendMessageA(view.hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list_.CString(i))) < 0)
                 break;
         }
         throw;
@@ -238,14 +238,14 @@ void TF_Control::ShowRemoved(int index) {
 }
 
 void TF_Control::ShowAdded() {
-    form().Get<win::ListBoxView>(kListBox1).Add(list_[list_.size() - 1]);
+    form().Get<win::ListBoxView>(kListBox1).Add(list_.CString(list_.size() - 1));
 }
 
 void TF_Control::ShowReplaced(int index) {
     const win::ListBoxView view = form().Get<win::ListBoxView>(kListBox1);
     ShowRemoved(index);
     SendMessageA(view.hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(list_[static_cast<size_t>(index)].c_str()));
+                 reinterpret_cast<LPARAM>(list_.CString(static_cast<size_t>(index))));
 }
 
 // The file is replaced whole or not at all: after a failed save it keeps its previous content, and the list
@@ -270,7 +270,7 @@ std::optional<TF_Control::Entry> TF_Control::SelectedEntry() const {
     const int index = form().Get<win::ListBoxView>(kListBox1).ItemIndex();
     if (!list_.Has(index))
         return std::nullopt;
-    return Entry{index, list_[static_cast<size_t>(index)]};
+    return Entry{index, std::string(list_[static_cast<size_t>(index)])};
 }
 
 void TF_Control::List1ButtonClick() {
@@ -293,10 +293,19 @@ void TF_Control::SpeedButton1Click() {
         std::string folder;
         if (!CurrentPicture.empty() && win::FileExists(CurrentPicture))
             folder = FolderPart(CurrentPicture, win::SystemLeadBytes());
-        std::string filter = win::WideToAcp(L"bmpﾌｧｲﾙ(*.bmp)");
-        filter += std::string("\0*.bmp\0", 7);
-        filter += win::WideToAcp(L"すべてのﾌｧｲﾙ(*.*)");
-        filter += std::string("\0*.*\0\0", 6);
+        // BMP files (chosen at first) and all files, as ever, then every picture format the program reads.
+        std::string filter;
+        for (const auto& [name, pattern] :
+             {std::pair<const wchar_t*, const char*>{L"bmpﾌｧｲﾙ(*.bmp)", "*.bmp"},
+              {L"すべてのﾌｧｲﾙ(*.*)", "*.*"},
+              {L"画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff)",
+               "*.bmp;*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff"}}) {
+            filter += win::WideToAcp(name);
+            filter += '\0';
+            filter += pattern;
+            filter += '\0';
+        }
+        filter += '\0';
         const std::string title = win::WideToAcp(L"画像ﾌｧｲﾙ を 選択する。");
         std::string file(32768, '\0');
 

@@ -6,7 +6,7 @@
 
 #include "app/AppWindows.h"
 #include "app/Unit2.h"
-#include "win/BmpFile.h"
+#include "win/PictureFile.h"
 #include "win/Files.h"
 #include "win/MessageDialog.h"
 #include "win/Profile.h"
@@ -39,7 +39,7 @@ void SetDesktopWallpaper(const std::string& path) {
     {
         // The picture's palette is realised in the main window, so that a palette display shows the wallpaper in
         // its colours; it is deselected again before the bitmap and its palette are freed.
-        win::LoadedBitmap loaded = win::LoadBmpFile(path);
+        win::LoadedBitmap loaded = win::LoadPictureFile(path, win::ScreenSize());
         win::WindowDc dc(MainWindowHandle());
         if (dc && loaded.palette) {
             win::PaletteGuard palette(dc.get(), loaded.palette.get());

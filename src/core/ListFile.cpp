@@ -2,23 +2,28 @@
 
 namespace velmo {
 
-std::vector<std::string> ParseListFile(std::string_view bytes) {
+std::vector<std::string_view> ListFileLines(std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos)
         bytes = bytes.substr(0, nul);
-    std::vector<std::string> items;
+    std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        items.emplace_back(bytes.substr(start, i - start));
+        lines.push_back(bytes.substr(start, i - start));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        items.emplace_back(bytes.substr(start));
-    return items;
+        lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> ParseListFile(std::string_view bytes) {
+    const std::vector<std::string_view> lines = ListFileLines(bytes);
+    return std::vector<std::string>(lines.begin(), lines.end());
 }
 
 std::string FormatListFile(const std::vector<std::string>& items) {

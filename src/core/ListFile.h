@@ -14,6 +14,8 @@ namespace velmo {
 // ones included, and text after the last line end is a last item. A NUL byte ends the text. Lines are kept
 // byte for byte.
 std::vector<std::string> ParseListFile(std::string_view bytes);
+// The same lines, as views into `bytes`.
+std::vector<std::string_view> ListFileLines(std::string_view bytes);
 
 // Every item followed by CR LF; an empty list is an empty file.
 std::string FormatListFile(const std::vector<std::string>& items);

@@ -82,8 +82,8 @@ void ListBoxView::Clear() const {
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
 }
 
-void ListBoxView::Add(const std::string& item) const {
-    if (SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())) < 0)
+void ListBoxView::Add(const char* item) const {
+    if (SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)) < 0)
         throw AppError(L"", "LB_ADDSTRING", GetLastError());
 }
 

@@ -73,7 +73,7 @@ public:
     using ControlView::ControlView;
     int Count() const;
     void Clear() const;
-    void Add(const std::string& item) const;
+    void Add(const char* item) const;  // system-code-page bytes ending in a NUL
     std::string Item(int index) const;
     int ItemIndex() const;  // -1 when none is selected
     void SetItemIndex(int index) const;

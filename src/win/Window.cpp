@@ -137,9 +137,13 @@ HWND CreateWindowFrom(const wchar_t* className, const CreateArgs& args, void* pa
                            param);
 }
 
+Size ScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 Point CentredOnScreen(Size size) {
-    return {std::max(0, (GetSystemMetrics(SM_CXSCREEN) - size.width) / 2),
-            std::max(0, (GetSystemMetrics(SM_CYSCREEN) - size.height) / 2)};
+    const Size screen = ScreenSize();
+    return {std::max(0, (screen.width - size.width) / 2), std::max(0, (screen.height - size.height) / 2)};
 }
 
 void Window::Create(const WindowClass& windowClass, const CreateArgs& args) {

@@ -134,6 +134,9 @@ HWND CreateWindowFrom(const wchar_t* className, const CreateArgs& args, void* pa
 // A standard child control ("STATIC", "BUTTON", …); it is destroyed with its parent. Throws on failure.
 HWND CreateControl(const wchar_t* className, const CreateArgs& args);
 
+// The primary screen's size, as GetSystemMetrics gives it now.
+Size ScreenSize();
+
 // The top-left corner that centres a window of `size` on the screen, never above or left of the screen's own.
 Point CentredOnScreen(Size size);
 

@@ -34,6 +34,9 @@ TEST(PictureList, EveryLineComesBackByteForByteUnlessItWasChanged) {
         expected += odd[i] + "\r\n";
     expected += "C:\\new.bmp\r\n";
     EXPECT_EQ(list.Format(), expected);
+    EXPECT_STREQ(list.CString(0), "C:\\renamed.bmp");  // each entry ends in a NUL for the calls that want one
+    EXPECT_STREQ(list.CString(1), "C:\\lone\x81");
+    EXPECT_EQ(list[5], "C:\\new.bmp");
     EXPECT_TRUE(list.Has(0) && list.Has(5));
     EXPECT_FALSE(list.Has(6) || list.Has(-1));
 

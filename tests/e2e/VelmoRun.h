@@ -46,6 +46,17 @@ Files ReadTree(const std::string& folder);
 // A 24-bit bottom-up BMP file whose pixel (x, y), counted from the top-left, has the colour color(x, y).
 void WriteBmp(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color);
 
+// A picture file written by the system's encoder: a JPEG (its colours approximate; `orientation` 2 to 8 puts an Exif
+// orientation tag into it, which says how the stored pixels are to be turned for showing) or a PNG (exact, with
+// its alpha). argb(x, y) gives the stored pixel (x, y) as 0xAARRGGBB. False when it could not be written.
+enum class Encoded { Jpeg, Png };
+bool WriteEncoded(const std::string& path,
+                  Encoded format,
+                  int width,
+                  int height,
+                  const std::function<uint32_t(int, int)>& argb,
+                  int orientation = 1);
+
 // A colour that tells where in a picture a pixel came from: red the low byte of x, green the low byte of y,
 // blue the high bits of both (plus `tag` in bit 7, so two pictures of one size differ everywhere).
 COLORREF PositionColor(int x, int y, bool tag = false);

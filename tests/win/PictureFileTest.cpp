@@ -218,7 +218,7 @@ TEST(PictureFile, TheContentDecidesAndBmpKeepsItsOwnReader) {
               0);
     // A "BM" file the BMP reader refuses is refused with the same error, never decoded otherwise.
     const std::string bad = folder.path() + "bad.png";
-    test::WriteBytes(bad, "BM" + std::string(100, '\0'));
+    e2e::WriteFileBytes(bad, "BM" + std::string(100, '\0'));
     try {
         LoadPictureFile(bad, kScreen);
         ADD_FAILURE() << "loaded";
