@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <stdexcept>
 
@@ -310,23 +311,41 @@ HFONT Form::Font(int index, bool bold) const {
 }
 
 void Form::ApplyDocks() {
-    auto layout = [this](int parentId, HWND parent) {
-        RECT rc{};
-        GetClientRect(parent, &rc);
-        LayoutChildren(desc_, parentId, Size{rc.right, rc.bottom}, [this](int index, const Rect& r) {
-            const ControlDesc& control = desc_.controls[index];
-            HWND hwnd = entries_[static_cast<size_t>(index)].hwnd;
-            if (control.dock != Dock::None && hwnd)
-                MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE);
-        });
-    };
     if (!window_ || entries_.empty())
         return;
-    layout(kFormClient, window_);
-    // Parents come before their children in the table, so each container has its place before its children.
+    // Where each docked control goes. Parents come before their children in the table, so each container's new
+    // client size is known before its children are placed.
+    std::vector<std::optional<Rect>> places(entries_.size());
+    auto layout = [&](int parentId, Size client) {
+        LayoutChildren(desc_, parentId, client, [&](int index, const Rect& r) {
+            if (desc_.controls[index].dock != Dock::None && entries_[static_cast<size_t>(index)].hwnd)
+                places[static_cast<size_t>(index)] = r;
+        });
+    };
+    RECT rc{};
+    GetClientRect(window_, &rc);
+    layout(kFormClient, {rc.right, rc.bottom});
     for (int i = 0; i < desc_.controlCount; ++i) {
-        if (desc_.controls[i].kind == ControlKind::Panel && entries_[static_cast<size_t>(i)].hwnd)
-            layout(desc_.controls[i].id, entries_[static_cast<size_t>(i)].hwnd);
+        HWND hwnd = entries_[static_cast<size_t>(i)].hwnd;
+        if (desc_.controls[i].kind != ControlKind::Panel || !hwnd)
+            continue;
+        RECT frame{}, client{};
+        GetWindowRect(hwnd, &frame);
+        GetClientRect(hwnd, &client);
+        Size size{client.right, client.bottom};
+        if (const std::optional<Rect>& place = places[static_cast<size_t>(i)]) {
+            // Its new size less the frame it keeps (a border, none for most).
+            size = {place->width - ((frame.right - frame.left) - client.right),
+                    place->height - ((frame.bottom - frame.top) - client.bottom)};
+        }
+        layout(desc_.controls[i].id, size);
+    }
+    // The children take their places before their containers grow: a container paints its new area at once,
+    // and would paint its colour where a child is about to lie (the black of the main window's panel before the
+    // picture, when the window is maximised).
+    for (int i = desc_.controlCount - 1; i >= 0; --i) {
+        if (const std::optional<Rect>& r = places[static_cast<size_t>(i)])
+            MoveWindow(entries_[static_cast<size_t>(i)].hwnd, r->left, r->top, r->width, r->height, TRUE);
     }
 }
 

@@ -83,6 +83,12 @@ std::string ExifOrientation(int orientation) {
 
 }  // namespace
 
+std::string JpegWithOrientation(std::string jpeg, int orientation) {
+    if (jpeg.size() >= 2 && orientation != 1)
+        jpeg.insert(2, ExifOrientation(orientation));  // right after the start-of-image marker
+    return jpeg;
+}
+
 bool WriteEncoded(const std::string& path,
                   Encoded format,
                   int width,
@@ -101,9 +107,7 @@ bool WriteEncoded(const std::string& path,
     std::string bytes = Encode(format, width, height, bgra);
     if (bytes.size() < 2)
         return false;
-    if (format == Encoded::Jpeg && orientation != 1)
-        bytes.insert(2, ExifOrientation(orientation));  // right after the start-of-image marker
-    WriteFileBytes(path, bytes);
+    WriteFileBytes(path, format == Encoded::Jpeg ? JpegWithOrientation(bytes, orientation) : bytes);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // Not a test: takes the README's pictures of every window by driving a real Velmo.exe as the tests do.
-//   velmo_e2e_screenshots OUT_FOLDER SAMPLE.bmp
+//   velmo_e2e_screenshots OUT_FOLDER SAMPLE.bmp [PHOTO]
 // Writes strip, revealed, control-window, about-panel, message, name-prompt, captured and error-report as BMP
-// files into OUT_FOLDER (the script that runs it turns them into PNG).
+// files into OUT_FOLDER (the script that runs it turns them into PNG); with PHOTO (a JPEG larger than the
+// screen) also revealed-photo, the photo fitted to the screen.
 #include <cstdio>
 #include <optional>
 
@@ -114,15 +115,32 @@ int Take(const std::string& sample) {
     return 0;
 }
 
+// A photo as a person has it, revealed: shrunk to fit the screen and turned the right way up.
+int TakePhoto(const std::string& photo) {
+    ProgramFolder folder;
+    const std::string picture = folder.File("photo.jpg");
+    // Stored sideways, as a camera held upright stores it: the tag says to turn it a quarter clockwise.
+    WriteFileBytes(picture, JpegWithOrientation(ReadFileBytes(photo), 6));
+    folder.WriteSettings({"Photo_1=" + picture});
+    VelmoProcess velmo(folder);
+    if (!StartedAndRevealed(velmo))
+        return 1;
+    Sleep(300);
+    Save("revealed-photo", Box{0, 0, kScreenWidth, kScreenHeight});
+    velmo.Close();
+    return 0;
+}
+
 }  // namespace
 }  // namespace velmo::e2e
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: velmo_e2e_screenshots OUT_FOLDER SAMPLE.bmp\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: velmo_e2e_screenshots OUT_FOLDER SAMPLE.bmp [PHOTO]\n");
         return 2;
     }
     velmo::e2e::g_out = argv[1];
     velmo::e2e::ParkPointer();
-    return velmo::e2e::Take(argv[2]);
+    const int result = velmo::e2e::Take(argv[2]);
+    return result != 0 || argc == 3 ? result : velmo::e2e::TakePhoto(argv[3]);
 }

@@ -7,6 +7,8 @@
 // screen was seen black before the picture arrived (a paint of the bare panel that the picture then covers).
 // Works on any screen size; the strip is the default one on the top edge. VELMO_TIMING_EXES, a list of
 // Windows paths separated by ";", compares other builds of Velmo.exe in the same turns (each round runs each).
+// VELMO_TIMING_FORMAT=jpg or bmp shows a picture of four flat quarters in that format instead (a JPEG larger
+// than the screen is fitted: compare "jpg" at 1920x1080 with "bmp" at its fitted size, 1024x576 on 1024x768).
 // Usage: velmo_e2e_timing [runs [WIDTHxHEIGHT [ROUNDS [--no-start]]]]
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +18,7 @@
 
 #include "Desktop.h"
 #include "Figures.h"
+#include "core/Shrink.h"
 #include "VelmoRun.h"
 
 using namespace velmo::e2e;
@@ -35,12 +38,33 @@ void Print(const char* what, const std::vector<double>& values) {
                 sorted.back(), values.size());
 }
 
+// The picture format of VELMO_TIMING_FORMAT: "" for the position-coloured BMP, "bmp" or "jpg" for quarters.
+std::string Format() {
+    const char* format = std::getenv("VELMO_TIMING_FORMAT");
+    return format ? format : "";
+}
+
+// A colour of four flat quarters: red, green / blue, white.
+COLORREF Quarter(int x, int y, int width, int height) {
+    if (y < height / 2)
+        return x < width / 2 ? RGB(255, 0, 0) : RGB(0, 255, 0);
+    return x < width / 2 ? RGB(0, 0, 255) : RGB(255, 255, 255);
+}
+
+// Exact, except for a JPEG's colours, which are near.
+bool Matches(COLORREF seen, COLORREF wanted) {
+    const int tolerance = Format() == "jpg" ? 24 : 0;
+    return std::abs(GetRValue(seen) - GetRValue(wanted)) <= tolerance &&
+           std::abs(GetGValue(seen) - GetGValue(wanted)) <= tolerance &&
+           std::abs(GetBValue(seen) - GetBValue(wanted)) <= tolerance;
+}
+
 // Reads single screen pixels; cheaper than a whole screenshot, so the poll is fine-grained.
 bool PixelsShown(const std::vector<PixelCheck>& checks) {
     HDC screen = GetDC(nullptr);
     bool all = true;
     for (const PixelCheck& check : checks) {
-        if (GetPixel(screen, check.x, check.y) != check.color) {
+        if (!Matches(GetPixel(screen, check.x, check.y), check.color)) {
             all = false;
             break;
         }
@@ -124,8 +148,18 @@ void MeasurePairs(const std::string& exe,
         }
         std::vector<std::string> settings;
         if (s.picture.cx > 0) {
-            const std::string path = s.folder.File("big.bmp");
-            WriteBmp(path, s.picture.cx, s.picture.cy, [](int x, int y) { return PositionColor(x, y); });
+            const int w = s.picture.cx, h = s.picture.cy;
+            const std::string path = s.folder.File(Format() == "jpg" ? "big.jpg" : "big.bmp");
+            if (Format() == "jpg") {
+                WriteEncoded(path, Encoded::Jpeg, w, h, [&](int x, int y) {
+                    const COLORREF c = Quarter(x, y, w, h);
+                    return 0xFF000000u | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+                });
+            } else if (Format() == "bmp") {
+                WriteBmp(path, w, h, [&](int x, int y) { return Quarter(x, y, w, h); });
+            } else {
+                WriteBmp(path, w, h, [](int x, int y) { return PositionColor(x, y); });
+            }
             settings.push_back("Photo_1=" + path);
         } else {
             // x 600 to 699: clear of the other strip and of the picture's check points.
@@ -187,8 +221,20 @@ int main(int argc, char** argv) {
     const int x0 = std::max(0, left), y0 = std::max(0, top);
     const int x1 = std::min<int>(screenW, left + picture.cx) - 1, y1 = std::min<int>(screenH, top + picture.cy) - 1;
     std::vector<PixelCheck> shown;
-    for (POINT p : {POINT{x0, y0}, POINT{x1, y1}, POINT{(x0 + x1) / 2, (y0 + y1) / 2}, POINT{x0 + 100, y1 - 168}})
-        shown.push_back({p.x, p.y, PositionColor(p.x - left, p.y - top)});
+    if (Format().empty()) {
+        for (POINT p : {POINT{x0, y0}, POINT{x1, y1}, POINT{(x0 + x1) / 2, (y0 + y1) / 2}, POINT{x0 + 100, y1 - 168}})
+            shown.push_back({p.x, p.y, PositionColor(p.x - left, p.y - top)});
+    } else {
+        // The middle of each quarter of the picture as it is shown: a JPEG fitted to the screen, a BMP as it is.
+        const velmo::Size size{static_cast<int32_t>(picture.cx), static_cast<int32_t>(picture.cy)};
+        const velmo::Rect at = Format() == "jpg" ? velmo::FitPicture(size, {screenW, screenH})
+                                                 : velmo::Rect{left, top, size.width, size.height};
+        for (int q = 0; q < 4; ++q) {
+            const int qx = at.left + at.width / 4 + (q % 2) * at.width / 2;
+            const int qy = at.top + at.height / 4 + (q / 2) * at.height / 2;
+            shown.push_back({qx, qy, Quarter(q % 2, q / 2, 2, 2)});
+        }
+    }
     std::vector<PixelCheck> black;
     for (POINT p : {POINT{0, screenH - 1}, POINT{screenW - 1, screenH - 1}, POINT{screenW / 2, screenH / 2},
                     POINT{100, screenH - 168}})

@@ -57,6 +57,9 @@ bool WriteEncoded(const std::string& path,
                   const std::function<uint32_t(int, int)>& argb,
                   int orientation = 1);
 
+// A JPEG file's bytes with an Exif block that holds only `orientation` put in front (none for 1).
+std::string JpegWithOrientation(std::string jpeg, int orientation);
+
 // A colour that tells where in a picture a pixel came from: red the low byte of x, green the low byte of y,
 // blue the high bits of both (plus `tag` in bit 7, so two pictures of one size differ everywhere).
 COLORREF PositionColor(int x, int y, bool tag = false);
