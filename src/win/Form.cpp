@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <stdexcept>
 
@@ -13,21 +14,25 @@ namespace velmo::win {
 
 namespace {
 
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
+int CALLBACK NoteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
+    reinterpret_cast<std::set<std::wstring>*>(faces)->insert(font->lfFaceName);
+    return 1;
 }
 
 }  // namespace
 
+// The installed families are asked for once, all at a time: a question a face costs several milliseconds under
+// Wine, and the splash's fonts alone ask about ten, before the splash can show.
 bool FaceInstalled(const wchar_t* face) {
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
-    bool found = false;
-    WindowDc screen(nullptr);
-    EnumFontFamiliesExW(screen.get(), &query, &NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
+    static const std::set<std::wstring> installed = [] {
+        std::set<std::wstring> faces;
+        LOGFONTW query{};
+        query.lfCharSet = SHIFTJIS_CHARSET;  // an empty face name: every family with Japanese characters
+        WindowDc screen(nullptr);
+        EnumFontFamiliesExW(screen.get(), &query, &NoteFace, reinterpret_cast<LPARAM>(&faces), 0);
+        return faces;
+    }();
+    return installed.count(face) > 0;
 }
 
 const wchar_t* NearestFace(const wchar_t* face, const std::function<bool(const wchar_t*)>& installed) {

@@ -3,7 +3,8 @@
 //     costs, for a P_List2.dat of 100 entries and of 100 000 entries.
 //   - The start: from CreateProcess to the first pixel of the splash on the screen, against a minimal Win32
 //     program (velmo_minimal_window) that shows one blue window of the splash's size and place.
-// Usage: velmo_e2e_list_timing [RUNS]
+// Usage: velmo_e2e_list_timing [RUNS [VELMO_EXE]]   (VELMO_EXE: another build for the start, a Windows path, such
+// as the release build's stripped Velmo.exe that users run)
 #include <windows.h>
 
 #include <algorithm>
@@ -173,6 +174,10 @@ int main(int argc, char** argv) {
     const std::string minimalExe = WindowsPath(VELMO_MINIMAL_WINDOW);
     for (int i = 0; i < runs; ++i) {
         ProgramFolder folder;
+        if (argc > 2 && !CopyFileA(argv[2], folder.exe().c_str(), FALSE)) {
+            std::fprintf(stderr, "cannot copy %s\n", argv[2]);
+            return 1;
+        }
         const double a = MeasureFirstPixel(folder.exe(), folder.folder().path());
         const double b = MeasureFirstPixel(minimalExe, folder.folder().path());
         if (a >= 0 && b >= 0) {
