@@ -140,5 +140,48 @@ TEST_F(VelmoE2eTest, ProgramFolderWithTrailByteBackslashesWorksThroughout) {
     EXPECT_EQ(IniKey(folder, "Velmo", "Photo_1"), capture);
 }
 
+// The list file's lines come back byte for byte through "add", "del" and a rename of another entry, whatever
+// their bytes: the list box only shows them (through the code page's conversion, which would not keep them).
+TEST_F(VelmoE2eTest, ListLinesKeepTheirBytesThroughAddDelAndRename) {
+    ProgramFolder folder;
+    const std::string shown = folder.File("shown.bmp"), a = folder.File("a.bmp");
+    WriteBmp(shown, 8, 8, [](int x, int y) { return PositionColor(x, y); });
+    WriteBmp(a, 8, 8, [](int x, int y) { return PositionColor(x, y, true); });
+    folder.WriteSettings({"Photo_1=" + shown});
+    // Invalid Shift-JIS, a lone lead byte at a line's end, UTF-8, control and unassigned bytes.
+    const std::vector<std::string> odd = {"C:\\a\x81\x20z.bmp", "C:\\lone\x81", "C:\\caf\xC3\xA9.bmp",
+                                          "\x01\x02\x7F\xFF\xFE"};
+    const auto file = [&](const std::vector<std::string>& more) {
+        std::string text;
+        for (const std::string& line : odd)
+            text += line + "\r\n";
+        for (const std::string& line : more)
+            text += line + "\r\n";
+        return text;
+    };
+    const std::string list = folder.File("P_List1.dat");
+    WriteFileBytes(list, file({a, "C:\\gone.bmp"}));
+
+    VelmoProcess velmo(folder);
+    ASSERT_TRUE(StartedAndRevealed(velmo));
+    HWND control = OpenControlWindow(velmo, kOnRevealedWindow);
+    ASSERT_NE(control, nullptr);
+
+    ASSERT_TRUE(ClickButton(control, L"add"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(list) == file({a, "C:\\gone.bmp", shown}); }));
+
+    SendMessageW(FindChild(control, L"ListBox", L""), LB_SETCURSEL, 5, 0);
+    ASSERT_TRUE(ClickButton(control, L"del"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(list) == file({a, shown}); }));
+
+    HWND prompt = OpenRenamePrompt(velmo, control, 4);
+    ASSERT_NE(prompt, nullptr);
+    SendMessageW(FindWindowExW(prompt, nullptr, L"Edit", nullptr), WM_SETTEXT, 0, LPARAM(L"b.bmp"));
+    ASSERT_TRUE(ClickButton(prompt, L"OK"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(list) == file({folder.File("b.bmp"), shown}); }))
+        << ReadFileBytes(list);
+    EXPECT_EQ(velmo.Close(), 0);
+}
+
 }  // namespace
 }  // namespace velmo::e2e
