@@ -100,17 +100,6 @@ void WriteJpeg(IWICImagingFactory* factory, const std::string& path, Size size) 
     Check(encoder->Commit(), "IWICBitmapEncoder::Commit");
 }
 
-HBITMAP CreateSection(Size size, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 IWICImagingFactory* g_factory = nullptr;  // not owned: main's factory, made once outside the timing
 
 void BareDecode(const std::string& path) {
@@ -154,12 +143,12 @@ void WicScaler(const std::string& path) {
     Check(converter->Initialize(scaler.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                 WICBitmapPaletteTypeCustom),
           "IWICFormatConverter::Initialize");
-    void* bits = nullptr;
-    velmo::win::UniqueBitmap section(CreateSection({fitted.width, fitted.height}, &bits));
+    uint8_t* bits = nullptr;
+    velmo::win::UniqueBitmap section = velmo::win::CreateSection({fitted.width, fitted.height}, &bits);
     if (!section)
         Fail("CreateDIBSection");
     const UINT stride = UINT(fitted.width) * 4;
-    Check(converter->CopyPixels(nullptr, stride, stride * UINT(fitted.height), static_cast<BYTE*>(bits)),
+    Check(converter->CopyPixels(nullptr, stride, stride * UINT(fitted.height), bits),
           "CopyPixels");
 }
 

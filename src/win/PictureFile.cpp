@@ -83,20 +83,6 @@ void Check(HRESULT hr, const std::string& path, const char* api) {
         throw CannotOpenFile(path, api, static_cast<DWORD>(hr));
 }
 
-// A 32-bit top-down DIB section; its rows are 4 * width bytes, as a 32-bit row needs no padding.
-UniqueBitmap CreateSection(Size size, uint8_t** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* section = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
-    *bits = static_cast<uint8_t*>(bitmap ? section : nullptr);
-    return bitmap;
-}
 
 // Premultiplied BGRA over black is B, G, R as they are; the 4th byte of a BI_RGB pixel is reserved and kept 0.
 void ClearFourthBytes(uint8_t* pixels, size_t count) {
@@ -210,6 +196,20 @@ LoadedBitmap LoadPictureFile(const std::string& path, Size screen) {
         return LoadBmpFile(path);
     }
     return DecodeWithWic(path, *mapped, screen);
+}
+
+UniqueBitmap CreateSection(Size size, uint8_t** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size.width;
+    info.bmiHeader.biHeight = -size.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* section = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
+    *bits = static_cast<uint8_t*>(bitmap ? section : nullptr);
+    return bitmap;
 }
 
 }  // namespace velmo::win

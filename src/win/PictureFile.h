@@ -20,6 +20,10 @@ namespace velmo::win {
 // refused before any decoder sees it: Wine's decoders make room for the whole decoded picture, up to 8 bytes a
 // pixel, and count its bytes in 32 bits.
 constexpr uint64_t kPictureLimit = uint64_t{1} << 29;
+
+// A 32-bit top-down DIB section of `size` (BI_RGB); its rows are 4 * width bytes, as a 32-bit row needs no
+// padding. `bits` gets its pixels, or null when it could not be made.
+UniqueBitmap CreateSection(Size size, uint8_t** bits);
 LoadedBitmap LoadPictureFile(const std::string& path, Size screen);
 
 }  // namespace velmo::win
